@@ -1,0 +1,46 @@
+# The two commands of the README, and a few more for developers.
+#   make run    install what is missing, build, play the demo game
+#   make test   install what is missing, build with sanitizers, run every test and the fuzzers
+#   make bench  build optimised and run the benchmarks
+#   make fuzz   build the fuzzers with clang and run each for FUZZ_RUNS inputs
+
+JOBS ?= $(shell nproc)
+FUZZ_RUNS ?= 20000
+GAME ?= examples/demo
+
+.PHONY: deps run test build-debug build-release bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+build-release: deps
+	@cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTUMU_TESTS=OFF >/dev/null
+	@cmake --build build/release -j $(JOBS)
+
+run: build-release
+	build/release/tumu $(GAME)
+
+build-debug: deps
+	@cmake -S . -B build/debug -DCMAKE_BUILD_TYPE=Debug -DTUMU_SANITIZE=ON >/dev/null
+	@cmake --build build/debug -j $(JOBS)
+
+test: build-debug
+	cd build/debug && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz
+
+bench: deps
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTUMU_TESTS=OFF -DTUMU_BENCH=ON >/dev/null
+	@cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench_*; do echo "== $$b"; $$b; done
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMU_FUZZ=ON -DTUMU_TESTS=OFF >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+	@set -e; for f in build/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_RUNS) runs)"; \
+	  $$f -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=2048 build/fuzz/corpus/$$name fuzz/seeds/$$name 2>&1 | tail -n 1; \
+	done
+
+clean:
+	rm -rf build

@@ -1,0 +1,60 @@
+// Game files by the names that scenarios give them.
+//
+// A scenario names files as Windows did: Shift-JIS bytes, "\" between folders, any case. The
+// lookup turns "\" into "/" character by character (0x5C is also the second byte of characters
+// such as ソ and 表, and those stay), then matches each path component as it is, then ignoring
+// case, then converted to UTF-8, and remembers what it found.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tumu {
+
+enum FileKind : int { kFileAbsent = 0, kFileDirectory = 1, kFileRegular = 2 };
+
+class GameFiles {
+ public:
+  // game_dir: the folder of the game. save_dir: where saves and dumps are written; empty means
+  // the game folder when it is writable, else $XDG_DATA_HOME/tumu/GAME-ID (~/.local/share/...).
+  GameFiles(std::string game_dir, std::string save_dir);
+
+  const std::string& game_dir() const { return game_dir_; }
+  const std::string& save_dir() const { return save_dir_; }
+
+  // 0 when nothing of that name exists, 1 for a directory, 2 for a regular file.
+  int FileExists(std::string_view name);
+  // The path on disk of an existing file or directory, or nothing.
+  std::optional<std::string> Resolve(std::string_view name);
+  // The whole file, or nothing when it cannot be found or read.
+  std::optional<std::vector<std::uint8_t>> ReadFile(std::string_view name);
+
+  // Files the game writes (saves, the scenario dump). A name that is absolute or holds ".." is
+  // refused (nothing), so a game never writes outside its save directory.
+  std::optional<std::string> WritablePath(std::string_view name);
+  // Where a file the game wrote is read back from: the save directory, then the game folder.
+  std::optional<std::string> ResolveSaved(std::string_view name);
+  // Writes bytes to a temporary file beside the target, syncs it and renames it over the target.
+  bool WriteFileAtomically(std::string_view name, std::span<const std::uint8_t> bytes);
+
+  // The candidates tried for the last name that was not found, for the log.
+  const std::vector<std::string>& last_candidates() const { return last_candidates_; }
+
+ private:
+  std::optional<std::string> ResolveUnder(const std::string& root, std::string_view name);
+
+  std::string game_dir_;
+  std::string save_dir_;
+  std::map<std::string, std::string, std::less<>> cache_;
+  std::vector<std::string> last_candidates_;
+};
+
+// The relative path of a scenario name with "\" turned into "/" where it is a separator.
+std::string NormalizeSeparators(std::string_view sjis_name);
+
+}  // namespace tumu

@@ -1,0 +1,150 @@
+// What the engine needs of the world, as small interfaces. The SDL backend (src/platform/sdl)
+// serves players; the headless backend (src/platform/headless) serves tests and automation with a
+// virtual clock. Texts that cross these interfaces are UTF-8: Shift-JIS stays inside the engine.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/surface565.h"
+
+namespace tumu {
+
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 480;
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Milliseconds since some start; wraps around like any 32-bit tick counter.
+  virtual std::uint32_t Ticks() = 0;
+  // Seconds since the epoch.
+  virtual std::int64_t CalendarSeconds() = 0;
+  // Blocks for the given time (only the loader's fatal-limit pauses do this).
+  virtual void Sleep(std::uint32_t ms) = 0;
+};
+
+struct WindowConfig {
+  bool fullscreen = false;
+  int scale = 0;  // window size = scale x 640x480; 0: the largest that fits, at most 2
+  std::string title;
+};
+
+class Display {
+ public:
+  virtual ~Display() = default;
+  // Opens the window (or nothing, headless). On failure returns false and sets *error.
+  virtual bool Open(const WindowConfig& config, std::string* error) = 0;
+  // Bits per pixel of the presentation the engine draws for.
+  virtual int DesktopDepth() = 0;
+  // Shows a 640x480 frame.
+  virtual void Present(const Surface565& frame) = 0;
+  // The frame presented last (empty before the first), for screenshots.
+  virtual const Surface565& LastFrame() const = 0;
+  // The platform's default message beep.
+  virtual void Beep() = 0;
+  virtual void Close() = 0;
+};
+
+enum class Key { kEscape, kSpace, kEnter, kOther };
+
+struct InputEvent {
+  enum class Type {
+    kMouseMove,
+    kLeftDown,
+    kRightDown,
+    kKeyDown,
+    kClose,        // the player asked to close the window
+    kTextEntered,  // the input box was confirmed with Enter; text is UTF-8
+    kEndRun,       // the backend ends the run (headless: script done or time out)
+  };
+  Type type = Type::kMouseMove;
+  int x = 0;
+  int y = 0;
+  Key key = Key::kOther;
+  std::string text;
+  int exit_code = 0;
+};
+
+// What the engine tells the backend after every turn, so that the backend can pace the loop:
+// the SDL backend sleeps until an event or the next due time; the headless backend runs its
+// virtual clock and delivers script events when the engine has settled.
+struct TurnStatus {
+  // The scenario is held (a click wait, a menu, a transition, the error screen...).
+  bool waiting = false;
+  // Held only by things that wait for the player, with nothing that ends by itself pending, and
+  // at least one waiting turn done since the last executed line.
+  bool settled = false;
+  // Milliseconds from now until the engine next has timed work; empty when nothing is timed.
+  std::optional<std::uint32_t> next_due_ms;
+  // Where an automatic player would click to answer the current wait (choice 1 of a menu).
+  int answer_x = 0;
+  int answer_y = 0;
+  bool answer_is_text = false;
+};
+
+class Input {
+ public:
+  virtual ~Input() = default;
+  // Takes the next waiting event without blocking.
+  virtual std::optional<InputEvent> Poll() = 0;
+  // Called after every frame turn with the engine's state.
+  virtual void AfterTurn(const TurnStatus& status) = 0;
+};
+
+// The one-line text input box. The backend draws it over the game and, when the player presses
+// Enter, delivers an InputEvent::kTextEntered and closes it.
+class TextInput {
+ public:
+  virtual ~TextInput() = default;
+  // Opens the box at a place of the 640x480 screen.
+  virtual void Open(const Rect& place) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+};
+
+// Audio channels: a one-shot wave, a looping background wave, a MIDI sequencer and CD audio.
+class Audio {
+ public:
+  virtual ~Audio() = default;
+  // One-shot wave: starts (replacing any playing one).
+  virtual void PlayWave(const std::string& path) = 0;
+  virtual bool WaveStopped() = 0;
+  virtual void CloseWave() = 0;
+  // Background loop. With no_stop nothing happens while a loop still sounds.
+  virtual void PlayLoop(const std::string& path, bool no_stop) = 0;
+  virtual void StopLoop() = 0;
+  // MIDI music, played once from the start.
+  virtual void PlayMidi(const std::string& path) = 0;
+  virtual bool MidiStopped() = 0;
+  virtual void CloseMidi() = 0;
+  // CD audio. PlayCd plays from track `from` up to (not including) track `to`, or to the end of
+  // the disc when `to` is 0; it returns 0 or an error number (262 no disc, 282 no such track).
+  virtual int PlayCd(int from, int to) = 0;
+  virtual bool CdStopped() = 0;
+  virtual void StopCd() = 0;
+  virtual void CloseCd() = 0;
+};
+
+enum class BoxButtons { kOk, kYesNo, kYesNoCancel };
+enum class BoxAnswer { kOk, kYes, kNo, kCancel };
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual BoxAnswer Show(const std::string& caption, const std::string& text,
+                         BoxButtons buttons) = 0;
+};
+
+// The set of services one engine runs on.
+struct Platform {
+  Clock& clock;
+  Display& display;
+  Input& input;
+  TextInput& text_input;
+  Audio& audio;
+  MessageBoxes& message_boxes;
+};
+
+}  // namespace tumu

@@ -1,0 +1,95 @@
+// Our own 16-bit 5-6-5 memory surfaces and the pixel operations the game's drawing relies on.
+//
+// Every frame is composed from these surfaces on the processor, so colour keys, darkening and
+// cross-fades follow the same channel arithmetic in every backend and can be read back exactly.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tumu {
+
+struct Rect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Bit masks of a packed pixel format; ours is always 5-6-5, but the conversions work from the
+// masks as the display reports them.
+struct PixelFormat {
+  std::uint32_t red_mask = 0xF800;
+  std::uint32_t green_mask = 0x07E0;
+  std::uint32_t blue_mask = 0x001F;
+};
+
+struct Rgb {
+  int red = 0;
+  int green = 0;
+  int blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// The pixel value of an 8-bit colour; each component is clamped to 0..255 first.
+std::uint16_t ColorToPixel(const PixelFormat& format, int red, int green, int blue);
+// The 8-bit colour of a pixel, each channel scaled by 255 / its maximum, truncating.
+Rgb PixelToColor(const PixelFormat& format, std::uint16_t pixel);
+
+class Surface565 {
+ public:
+  Surface565() = default;
+  Surface565(int width, int height);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Distance between rows, in pixels (rows start on 4-byte boundaries).
+  int pitch() const { return pitch_; }
+  bool empty() const { return pixels_.empty(); }
+
+  std::uint16_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * pitch_; }
+  const std::uint16_t* row(int y) const {
+    return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
+  }
+  std::uint16_t pixel(int x, int y) const { return row(y)[x]; }
+  void set_pixel(int x, int y, std::uint16_t value) { row(y)[x] = value; }
+  bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+
+  // The source colour key: a keyed copy from this surface leaves these pixels out.
+  const std::optional<std::uint16_t>& color_key() const { return color_key_; }
+  void set_color_key(std::optional<std::uint16_t> key) { color_key_ = key; }
+
+  void Fill(std::uint16_t value);
+  // Fills the part of the rectangle that lies on the surface.
+  void FillRect(const Rect& rect, std::uint16_t value);
+  // Frees the pixels; the surface becomes empty.
+  void Release();
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  int pitch_ = 0;
+  std::vector<std::uint16_t> pixels_;
+  std::optional<std::uint16_t> color_key_;
+};
+
+// Copies the source rectangle to (x, y) of the destination, clipped to both surfaces.
+void CopyRect(Surface565& dest, int x, int y, const Surface565& source, const Rect& source_rect);
+// The same, leaving out the source pixels equal to the source's colour key (an opaque copy when
+// the source has none).
+void CopyRectKeyed(Surface565& dest, int x, int y, const Surface565& source,
+                   const Rect& source_rect);
+inline Rect WholeSurface(const Surface565& s) { return {0, 0, s.width(), s.height()}; }
+
+// Scales every channel of the rectangle: mode <= 0 black, 1 a quarter, 2 a half,
+// 3 a half plus a quarter, >= 4 unchanged. Channels never spill into their neighbours.
+void DarkenRect(Surface565& surface, const PixelFormat& format, const Rect& rect, int mode);
+
+// Blends the outgoing and incoming scenes into dest, per channel: level 0 the outgoing scene,
+// 1 in/4 + out/2 + out/4, 2 in/2 + out/2, 3 out/4 + in/2 + in/4. Other levels draw nothing.
+// The three surfaces must have the same size.
+void CrossFade(Surface565& dest, const PixelFormat& format, const Surface565& outgoing,
+               const Surface565& incoming, int level);
+
+}  // namespace tumu
