@@ -1,0 +1,17 @@
+#include "choice/click.h"
+
+#include "engine/engine.h"
+
+namespace tumu {
+
+void UpdateClickMarkVisibility(Engine& engine) {
+  EngineState& s = engine.state;
+  if (s.click_mark_enabled != 1) return;
+  const bool plain_click_wait =
+      s.click_wait == 1 && s.back_screen_choice_active != 1 && s.choice_menu_active != 1;
+  const bool other_click_wait = s.picture_scroll_click == 1 || s.person_scroll_click == 1 ||
+                                s.foreground_scroll_click == 1 || s.click_position_active == 1;
+  s.click_mark_shown = plain_click_wait || other_click_wait ? 1 : 0;
+}
+
+}  // namespace tumu

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace tumu {
+
+struct Engine;
+
+// Reads "tumu.ini" (the window title and the window mode) when the game has one, and asks the
+// player for the window mode when the file says so and `may_ask` is true.
+void ApplyConfig(Engine& engine, bool may_ask);
+void ReadConfigFile(Engine& engine);
+
+}  // namespace tumu

@@ -1,0 +1,207 @@
+#include "engine/dispatcher.h"
+
+#include <algorithm>
+#include <string>
+
+#include "engine/core_commands.h"
+#include "engine/engine.h"
+#include "engine/scenario.h"
+#include "platform/sjis_literal.h"
+
+namespace tumu {
+
+using namespace literals;
+
+namespace {
+
+using Match = CommandRow::Match;
+
+constexpr CommandRow kBlockCommands[] = {
+    {1, {"＃クリック待ち"_sj}, Match::kPrefix, nullptr},  // wait for a click
+    {2, {"＃文字変数代入"_sj}, Match::kPrefix, nullptr},  // assign to a string variable
+    {3, {"＃文字入力"_sj}, Match::kPrefix, nullptr},      // text input
+    {4, {"＃文字"_sj}, Match::kPrefix, nullptr},          // text style
+};
+
+constexpr CommandRow kCommands[] = {
+    {1, {"//"_sj, "／／"_sj}, Match::kPrefix, HandleComment},  // comment line: nothing happens
+    {2, {"＃分岐範囲"_sj}, Match::kPrefix, nullptr},  // branch by value range
+    {3, {"＃分岐最大"_sj}, Match::kPrefix, nullptr},  // branch to the greatest value
+    {4, {"＃分岐文字"_sj}, Match::kPrefix, nullptr},  // branch by string
+    {5, {"＃ラベル"_sj}, Match::kPrefix, HandleLabelDefinition},  // label definition
+    {6, {"＃ＧＯ"_sj, "＃GO"_sj}, Match::kPrefix, HandleGo},  // jump to a label
+    {0, {"＝"_sj}, Match::kHoldsEqualSign, ExecuteAssignmentLine},  // assignment
+    {7, {"＃時間待ち"_sj}, Match::kPrefix, HandleTimeWait},  // wait for a time
+    {8, {"＃絵のパス"_sj}, Match::kPrefix, HandlePicturePath},  // picture path
+    {9, {"＃音のパス"_sj}, Match::kPrefix, HandleSoundPath},  // sound path
+    {10, {"＃シナリオのパス"_sj}, Match::kPrefix, HandleScenarioPath},  // scenario path
+    {11, {"＃絵オフ"_sj}, Match::kPrefix, nullptr},  // background picture off
+    {12, {"＃人物オフ"_sj}, Match::kPrefix, nullptr},  // person off
+    {13, {"＃人物アニメオフ"_sj}, Match::kPrefix, nullptr},  // person animation off
+    {14, {"＃前景オフ"_sj}, Match::kPrefix, nullptr},  // foreground off
+    {15, {"＃前景アニメオフ"_sj}, Match::kPrefix, nullptr},  // foreground animation off
+    {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, nullptr},  // partial picture 1 off
+    {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial picture 1 off
+    {18, {"＃部分絵２オフ"_sj, "＃部分絵2オフ"_sj}, Match::kPrefix, nullptr},  // partial picture 2 off
+    {19, {"＃部分アニメ絵２オフ"_sj, "＃部分アニメ絵2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial picture 2 off
+    {20, {"＃部分人物１オフ"_sj, "＃部分人物1オフ"_sj}, Match::kPrefix, nullptr},  // partial person 1 off
+    {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 1 off
+    {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, nullptr},  // partial person 2 off
+    {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 2 off
+    {24, {"＃最前景オフ"_sj}, Match::kPrefix, nullptr},  // frontmost picture off
+    {25, {"＃文章オフ"_sj}, Match::kPrefix, nullptr},  // text window off
+    {26, {"＃変数表示オフ"_sj}, Match::kPrefix, nullptr},  // variable display off
+    {27, {"＃セリフオフ"_sj}, Match::kPrefix, nullptr},  // dialogue window off
+    {28, {"＃セリフ半透明オフ"_sj}, Match::kPrefix, nullptr},  // dialogue window translucency off
+    {29, {"＃セリフ半透明オン"_sj}, Match::kPrefix, nullptr},  // dialogue window translucency on
+    {30, {"＃セリフ位置"_sj}, Match::kPrefix, nullptr},  // dialogue window position
+    {31, {"＃セリフ枠"_sj}, Match::kPrefix, nullptr},  // dialogue window frame picture
+    {32, {"＃セリフ"_sj}, Match::kPrefix, nullptr},  // dialogue block
+    {33, {"＃文章半透明オン"_sj}, Match::kPrefix, nullptr},  // text window translucency on
+    {34, {"＃文章半透明オフ"_sj}, Match::kPrefix, nullptr},  // text window translucency off
+    {35, {"＃文章"_sj}, Match::kPrefix, nullptr},  // text block
+    {36, {"＃変数宣言文字"_sj}, Match::kPrefix, nullptr},  // declare string variables
+    {37, {"＃変数宣言"_sj}, Match::kPrefix, nullptr},  // declare numeric variables
+    {38, {"＃ランダム"_sj}, Match::kPrefix, nullptr},  // random number
+    {39, {"＃変数表示"_sj}, Match::kPrefix, nullptr},  // variable display
+    {40, {"＃切り直し"_sj}, Match::kPrefix, nullptr},  // reshuffle
+    {41, {"＃選択裏画面"_sj}, Match::kPrefix, nullptr},  // choice on the back screen
+    {42, {"＃選択"_sj}, Match::kPrefix, nullptr},  // choice menu
+    {43, {"＃セーブ"_sj}, Match::kPrefix, nullptr},  // save
+    {44, {"＃ロード"_sj}, Match::kPrefix, nullptr},  // load
+    {45, {"＃音ループ"_sj}, Match::kPrefix, nullptr},  // looping wave sound
+    {46, {"＃音止め"_sj}, Match::kPrefix, nullptr},  // stop wave sound
+    {47, {"＃音"_sj}, Match::kPrefix, nullptr},  // wave sound
+    {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, nullptr},  // stop CD audio
+    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, nullptr},  // CD audio track
+    {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, nullptr},  // MIDI music
+    {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare person animation
+    {52, {"＃人物アニメオン"_sj}, Match::kPrefix, nullptr},  // person animation on
+    {53, {"＃前景アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare foreground animation
+    {54, {"＃前景アニメオン"_sj}, Match::kPrefix, nullptr},  // foreground animation on
+    {55, {"＃部分アニメ絵１"_sj, "＃部分アニメ絵1"_sj}, Match::kPrefix, nullptr},  // animated partial picture 1
+    {56, {"＃部分アニメ絵２"_sj, "＃部分アニメ絵2"_sj}, Match::kPrefix, nullptr},  // animated partial picture 2
+    {57, {"＃部分アニメ人物１"_sj, "＃部分アニメ人物1"_sj}, Match::kPrefix, nullptr},  // animated partial person 1
+    {58, {"＃部分アニメ人物２"_sj, "＃部分アニメ人物2"_sj}, Match::kPrefix, nullptr},  // animated partial person 2
+    {59, {"＃絵オーバーラップ"_sj}, Match::kPrefix, nullptr},  // background picture overlap
+    {60, {"＃人物オーバーラップ"_sj}, Match::kPrefix, nullptr},  // person overlap
+    {61, {"＃前景オーバーラップ"_sj}, Match::kPrefix, nullptr},  // foreground overlap
+    {62, {"＃全オーバーラップ"_sj}, Match::kPrefix, nullptr},  // overlap of all layers
+    {63, {"＃絵スクロール"_sj}, Match::kPrefix, nullptr},  // background scroll
+    {64, {"＃人物スクロール"_sj}, Match::kPrefix, nullptr},  // person scroll
+    {65, {"＃前景スクロール"_sj}, Match::kPrefix, nullptr},  // foreground scroll
+    {66, {"＃絵"_sj}, Match::kPrefix, nullptr},  // background picture
+    {67, {"＃人物"_sj}, Match::kPrefix, nullptr},  // person picture
+    {68, {"＃前景"_sj}, Match::kPrefix, nullptr},  // foreground picture
+    {69, {"＃最前景"_sj}, Match::kPrefix, nullptr},  // frontmost picture
+    {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, nullptr},  // partial picture 1
+    {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, nullptr},  // partial picture 2
+    {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, nullptr},  // partial person 1
+    {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, nullptr},  // partial person 2
+    {74, {"＃フェードアウト"_sj}, Match::kPrefix, nullptr},  // fade out
+    {75, {"＃フェードイン"_sj}, Match::kPrefix, nullptr},  // fade in
+    {76, {"＃別シナリオ"_sj}, Match::kPrefix, nullptr},  // call another scenario
+    {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, nullptr},  // name the right-click scenario
+    {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached},  // label line reached in sequence
+    {79, {"＃＃＃＃"_sj}, Match::kPrefix, HandleBlockEnd},  // block end reached in sequence: nothing happens
+    {80, {"＃半透明オン"_sj}, Match::kPrefix, nullptr},  // translucency on
+    {81, {"＃半透明オフ"_sj}, Match::kPrefix, nullptr},  // translucency off
+    {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd},  // end the program
+    {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, nullptr},  // mask colour
+    {84, {"＃アニメスピード"_sj}, Match::kPrefix, nullptr},  // animation speed
+    {85, {"＃マシンチェック"_sj}, Match::kPrefix, nullptr},  // machine check
+    {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, nullptr},  // click mark off
+    {87, {"＃クリックマーク"_sj}, Match::kPrefix, nullptr},  // click mark
+    {88, {"＃ワイプパターン"_sj}, Match::kPrefix, nullptr},  // wipe pattern
+    {89, {"＃ワイプ"_sj}, Match::kPrefix, nullptr},  // wipe
+    {90, {"＃クリック位置"_sj}, Match::kPrefix, nullptr},  // click position
+    {91, {"＃スキップオフ"_sj}, Match::kPrefix, HandleSkipOff},  // skip off
+    {92, {"＃スキップ"_sj}, Match::kPrefix, HandleSkipOn},  // skip on
+    {93, {"＃鳴砂テスト"_sj}, Match::kPrefix, HandleDumpScenario},  // dump the scenario to a file
+};
+
+bool Matches(const CommandRow& row, std::string_view line) {
+  switch (row.match) {
+    case Match::kPrefix:
+      for (std::string_view form : row.forms) {
+        if (!form.empty() && StartsWith(line, form)) return true;
+      }
+      return false;
+    case Match::kHoldsEqualSign:
+      return FindText(line, row.forms[0]) != kNotFound;
+    case Match::kLabelLine:
+      return StartsWith(line, row.forms[0]) && line.size() > 2 && line[2] >= '0' && line[2] <= '9';
+  }
+  return false;
+}
+
+const CommandRow* FirstMatch(std::span<const CommandRow> table, std::string_view line) {
+  for (const CommandRow& row : table) {
+    if (Matches(row, line)) return &row;
+  }
+  return nullptr;
+}
+
+void Run(Engine& engine, const CommandRow& row, std::string_view line) {
+  if (row.handler != nullptr) {
+    row.handler(engine);
+  } else {
+    engine.log.Info("not supported yet, skipped: " + SjisToUtf8(line));
+  }
+}
+
+// An empty line closes whatever is open; a line inside an open block belongs to it.
+bool DispatchBlockLine(Engine& engine, std::string_view line) {
+  EngineState& s = engine.state;
+  if (line.empty()) {
+    if (s.dialogue_active) EndDialogueBlock(engine);
+    if (s.text_active) EndTextBlock(engine);
+    s.declaring_numeric = 0;
+    s.declaring_strings = 0;
+    return true;
+  }
+  if (s.dialogue_active) {
+    ShowDialogueLine(engine);
+  } else if (s.text_active) {
+    ShowTextLine(engine);
+  } else if (s.declaring_numeric) {
+    DeclareNumericLine(engine);
+  } else if (s.declaring_strings) {
+    DeclareStringLine(engine);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void TraceLine(Engine& engine, std::string_view line) {
+  if (!engine.log.tracing()) return;
+  const EngineState& s = engine.state;
+  const std::size_t depth = static_cast<std::size_t>(std::clamp(s.call_depth, 0, kCallStackSize - 1));
+  engine.log.Trace("run\t" + std::to_string(s.call_depth) + "\t" +
+                   SjisToUtf8(s.scenario_file_stack[depth].view()) + "\t" +
+                   std::to_string(s.current_line + 1) + "\t" + SjisToUtf8(line));
+}
+
+}  // namespace
+
+std::span<const CommandRow> CommandTable() { return kCommands; }
+std::span<const CommandRow> BlockCommandTable() { return kBlockCommands; }
+const CommandRow* MatchKeyword(std::string_view line) { return FirstMatch(kCommands, line); }
+
+void DispatchLine(Engine& engine) {
+  const std::string_view line = CurrentLine(engine);
+  TraceLine(engine, line);
+  if (const CommandRow* row = FirstMatch(kBlockCommands, line)) {
+    Run(engine, *row, line);
+    return;
+  }
+  if (DispatchBlockLine(engine, line)) return;
+  if (const CommandRow* row = MatchKeyword(line)) {
+    Run(engine, *row, line);
+    return;
+  }
+  ReportScenarioError(engine, "シナリオ上のミスです。"_sj, line);
+}
+
+}  // namespace tumu

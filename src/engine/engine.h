@@ -1,0 +1,53 @@
+// The engine: one game being played, over one EngineState, its surfaces and fonts, and the
+// platform services it runs on. Operations of the subsystems are free functions on Engine&.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/log.h"
+#include "engine/options.h"
+#include "engine/state.h"
+#include "platform/file_lookup.h"
+#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/text_renderer.h"
+
+namespace tumu {
+
+struct Engine {
+  Engine(Platform& platform, std::unique_ptr<TextRenderer> text, const Options& options);
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Platform& platform;
+  std::unique_ptr<TextRenderer> text;
+  Options options;
+  GameFiles files;
+  EngineLog log;
+  std::unique_ptr<EngineState> state_storage;
+  EngineState& state;
+  Screen screen;
+
+  // The main window is gone (the shutdown ran): the main loop ends at its next pass.
+  bool quit = false;
+  int exit_code = 0;
+  // Whether the last frame turn was a waiting turn, and the tick it ran at.
+  bool last_turn_waited = false;
+};
+
+// The message of a scenario error, drawn on the red error screen; halts the engine until a click.
+int ReportScenarioError(Engine& engine, std::string_view message, std::string_view second_line);
+
+// Shows the composed back surface.
+void PresentFrame(Engine& engine);
+
+// The scenario line at `index`, or an empty line outside the store.
+std::string_view ScenarioLine(const Engine& engine, int index);
+inline std::string_view CurrentLine(const Engine& engine) {
+  return ScenarioLine(engine, engine.state.current_line);
+}
+// Moves current_line one line on and gives that line (the next argument line of a command).
+std::string_view NextLine(Engine& engine);
+
+}  // namespace tumu

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace tumu {
+
+struct Engine;
+
+// Starts the game in the engine's folder and plays it until it ends. Returns the exit status:
+// 0 when the game ended, 1 when it could not start, 3 when a headless run ran out of time.
+int RunGame(Engine& engine);
+
+// The steps of a start before the main loop; false when the game cannot start.
+bool StartGame(Engine& engine);
+// Runs the main loop until the game ends; returns the exit status.
+int RunMainLoop(Engine& engine);
+
+}  // namespace tumu

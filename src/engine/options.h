@@ -1,0 +1,42 @@
+// The player's command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tumu {
+
+struct Options {
+  std::string game_dir = ".";
+  std::optional<int> window_mode;  // --window (1) or --fullscreen (0): overrides tumu.ini
+  int scale = 0;
+  std::string font;
+  std::string soundfont;
+  std::string cd_dir;
+  std::string save_dir;
+  bool headless = false;
+  std::string script;
+  bool auto_play = false;
+  std::optional<std::uint32_t> seed;
+  std::string trace;
+  std::string dump_vars;
+  std::string screenshot;
+  std::uint32_t max_ms = 600000;
+  std::string shots_dir;
+  bool verbose = false;
+};
+
+struct CommandLine {
+  enum class Action { kRun, kHelp, kVersion, kPack, kError };
+  Action action = Action::kRun;
+  Options options;
+  std::vector<std::string> pack_args;  // "scramble"/"unscramble", IN, OUT
+  std::string error;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
+
+}  // namespace tumu

@@ -1,0 +1,45 @@
+#include "engine/shutdown.h"
+
+#include <string>
+
+#include "engine/engine.h"
+#include "platform/sjis_literal.h"
+
+namespace tumu {
+
+using namespace literals;
+
+void ShutDown(Engine& engine) {
+  Audio& audio = engine.platform.audio;
+  audio.StopLoop();
+  audio.CloseWave();
+  audio.StopCd();
+  audio.CloseCd();
+  audio.CloseMidi();
+  ReleaseDisplay(engine.screen);
+  engine.platform.text_input.Close();
+  engine.platform.display.Close();
+  engine.quit = true;
+  engine.log.Info("shut down");
+}
+
+void DumpScenario(Engine& engine) {
+  const EngineState& s = engine.state;
+  std::string text;
+  for (int i = 0; i < s.line_count && i < kScenarioSlots; ++i) {
+    text.append(ScenarioLine(engine, i));
+    text.append("\r\n");
+  }
+  constexpr std::string_view kDumpName = "debug1.txt";
+  if (!engine.files.WritablePath(kDumpName)) {
+    ReportScenarioError(engine, "ファイルのオープンに失敗しました"_sj, kDumpName);
+    return;
+  }
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  if (!engine.files.WriteFileAtomically(kDumpName, {bytes, text.size()})) {
+    ReportScenarioError(engine, "ファイルをクローズできません"_sj,
+                        "何らかのマシントラブルと考えられます"_sj);
+  }
+}
+
+}  // namespace tumu

@@ -1,0 +1,55 @@
+#include "engine/window_proc.h"
+
+#include "engine/engine.h"
+#include "engine/shutdown.h"
+
+namespace tumu {
+
+namespace {
+
+void LeftButtonDown(Engine& engine, int, int) {
+  EngineState& s = engine.state;
+  // A plain click: it ends a click wait, the error screen and the end-of-scenario notice.
+  s.click_wait = 0;
+  s.error_halt = 0;
+  s.restart_notice = 0;
+}
+
+void KeyDown(Engine& engine, Key key) {
+  switch (key) {
+    case Key::kEscape:
+      ShutDown(engine);
+      break;
+    case Key::kSpace:
+      if (engine.state.skip_mode == 1) engine.state.click_wait = 0;
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void HandleInputEvent(Engine& engine, const InputEvent& event) {
+  if (engine.quit) return;
+  switch (event.type) {
+    case InputEvent::Type::kMouseMove:
+      break;
+    case InputEvent::Type::kLeftDown:
+      LeftButtonDown(engine, event.x, event.y);
+      break;
+    case InputEvent::Type::kRightDown:
+      break;
+    case InputEvent::Type::kKeyDown:
+      KeyDown(engine, event.key);
+      break;
+    case InputEvent::Type::kClose:
+      ShutDown(engine);
+      break;
+    case InputEvent::Type::kTextEntered:
+    case InputEvent::Type::kEndRun:
+      break;
+  }
+}
+
+}  // namespace tumu

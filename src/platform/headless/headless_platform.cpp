@@ -1,0 +1,190 @@
+#include "platform/headless/headless_platform.h"
+
+#include <cstdio>
+
+#include "platform/png_writer.h"
+
+namespace tumu {
+
+namespace {
+
+// The calendar of a headless run starts at a fixed moment, so runs repeat exactly.
+constexpr std::int64_t kHeadlessEpoch = 946684800;  // 2000-01-01 00:00:00 UTC
+// Lines that run without the engine ever waiting still use up the time budget of a run, so that a
+// scenario that loops forever ends: every this many such turns count as 1 ms.
+constexpr std::uint64_t kBusyTurnsPerMs = 100;
+
+}  // namespace
+
+std::int64_t HeadlessClock::CalendarSeconds() { return kHeadlessEpoch + now_ / 1000; }
+
+bool HeadlessDisplay::Open(const WindowConfig& config, std::string*) {
+  config_ = config;
+  open_ = true;
+  return true;
+}
+
+void HeadlessDisplay::Present(const Surface565& frame) {
+  if (last_frame_.width() != frame.width() || last_frame_.height() != frame.height()) {
+    last_frame_ = Surface565(frame.width(), frame.height());
+  }
+  CopyRect(last_frame_, 0, 0, frame, WholeSurface(frame));
+  ++presents_;
+}
+
+void RecordingAudio::PlayLoop(const std::string& path, bool no_stop) {
+  if (no_stop && loop_playing_) return;
+  loop_playing_ = true;
+  calls_.push_back("loop play " + path);
+}
+
+BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::string& text,
+                                     BoxButtons buttons) {
+  shown.push_back(caption + "\n" + text);
+  BoxAnswer answer = buttons == BoxButtons::kOk ? BoxAnswer::kOk : BoxAnswer::kYes;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.erase(answers.begin());
+  }
+  std::fprintf(stderr, "tumu: message box [%s] %s\n", caption.c_str(), text.c_str());
+  return answer;
+}
+
+HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
+                             HeadlessTextInput& text_input, HeadlessOptions options)
+    : clock_(clock), display_(display), text_input_(text_input), options_(std::move(options)) {}
+
+void HeadlessInput::WriteShot(const std::string& path) {
+  std::string error;
+  if (display_.LastFrame().empty()) {
+    problems_.push_back("no frame to write to " + path);
+  } else if (!WritePng(path, display_.LastFrame(), &error)) {
+    problems_.push_back(error);
+  }
+  for (const std::string& problem : problems_) std::fprintf(stderr, "tumu: %s\n", problem.c_str());
+  problems_.clear();
+}
+
+std::optional<InputEvent> HeadlessInput::NextScriptEvent() {
+  while (next_ < options_.script.size()) {
+    const ScriptEvent& e = options_.script[next_];
+    InputEvent event;
+    switch (e.kind) {
+      case ScriptEvent::Kind::kMove:
+        ++next_;
+        event.type = InputEvent::Type::kMouseMove;
+        event.x = e.x;
+        event.y = e.y;
+        return event;
+      case ScriptEvent::Kind::kScreenshot:
+        ++next_;
+        WriteShot(e.text);
+        continue;
+      case ScriptEvent::Kind::kWait:
+        ++next_;
+        wait_until_ = clock_.now() + e.ms;
+        return std::nullopt;
+      default:
+        break;
+    }
+    // The remaining kinds first let the engine settle.
+    if (!settled_) return std::nullopt;
+    ++next_;
+    settled_ = false;
+    switch (e.kind) {
+      case ScriptEvent::Kind::kClick:
+      case ScriptEvent::Kind::kRightClick:
+        event.type = InputEvent::Type::kMouseMove;
+        event.x = e.x;
+        event.y = e.y;
+        queued_.push_back(event);
+        event.type = e.kind == ScriptEvent::Kind::kClick ? InputEvent::Type::kLeftDown
+                                                         : InputEvent::Type::kRightDown;
+        queued_.push_back(event);
+        break;
+      case ScriptEvent::Kind::kKey:
+        event.type = InputEvent::Type::kKeyDown;
+        event.key = e.key;
+        queued_.push_back(event);
+        break;
+      case ScriptEvent::Kind::kType:
+        event.type = InputEvent::Type::kTextEntered;
+        event.text = e.text;
+        queued_.push_back(event);
+        break;
+      default:  // settle: nothing to deliver
+        break;
+    }
+    if (queued_.empty()) continue;
+    InputEvent first = queued_.front();
+    queued_.erase(queued_.begin());
+    return first;
+  }
+  return std::nullopt;
+}
+
+std::optional<InputEvent> HeadlessInput::Poll() {
+  if (!queued_.empty()) {
+    InputEvent event = queued_.front();
+    queued_.erase(queued_.begin());
+    return event;
+  }
+  const std::uint64_t budget_used = clock_.now() + busy_turns_ / kBusyTurnsPerMs;
+  if (budget_used > options_.max_ms) {
+    InputEvent end;
+    end.type = InputEvent::Type::kEndRun;
+    end.exit_code = 3;
+    std::fprintf(stderr, "tumu: the run used up its %u ms\n", options_.max_ms);
+    return end;
+  }
+  if (wait_until_) {
+    if (static_cast<std::int32_t>(clock_.now() - *wait_until_) < 0) return std::nullopt;
+    wait_until_.reset();
+  }
+  if (next_ < options_.script.size()) return NextScriptEvent();
+  if (!settled_) return std::nullopt;
+  if (options_.auto_play) {
+    settled_ = false;
+    InputEvent event;
+    if (status_.answer_is_text) {
+      event.type = InputEvent::Type::kTextEntered;
+      return event;
+    }
+    event.type = InputEvent::Type::kMouseMove;
+    event.x = status_.answer_x;
+    event.y = status_.answer_y;
+    queued_.push_back(event);
+    event.type = InputEvent::Type::kLeftDown;
+    queued_.push_back(event);
+    InputEvent first = queued_.front();
+    queued_.erase(queued_.begin());
+    return first;
+  }
+  InputEvent end;
+  end.type = InputEvent::Type::kEndRun;
+  end.exit_code = 0;
+  return end;
+}
+
+void HeadlessInput::AfterTurn(const TurnStatus& status) {
+  status_ = status;
+  settled_ = status.settled;
+  if (!status.waiting) ++busy_turns_;
+  if (wait_until_ || (status.waiting && !status.settled)) clock_.Advance(1);
+  if (settled_ && !was_settled_ && !options_.shots_dir.empty()) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "/shot-%04d.png", ++shot_number_);
+    WriteShot(options_.shots_dir + name);
+  }
+  was_settled_ = settled_;
+}
+
+HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
+    : display(options.desktop_depth),
+      input(clock, display, text_input, std::move(options)) {}
+
+Platform HeadlessPlatform::platform() {
+  return Platform{clock, display, input, text_input, audio, message_boxes};
+}
+
+}  // namespace tumu

@@ -1,0 +1,151 @@
+// The headless backend: no window, no audio device, a virtual clock, input from a script.
+//
+// Time does not pass while lines execute. While the engine waits for something that ends by
+// itself (a time wait, a fade...), every waiting turn moves the clock on by 1 ms. Once the engine
+// has settled (it waits only for the player), the next script event is delivered at once, and
+// time passes only through `wait`. Runs are therefore deterministic and fast.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/script.h"
+#include "platform/platform.h"
+
+namespace tumu {
+
+struct HeadlessOptions {
+  std::vector<ScriptEvent> script;
+  bool auto_play = false;       // answer every wait with a click, choice 1 of every menu
+  std::uint32_t max_ms = 600000;
+  std::string shots_dir;        // a numbered PNG each time the engine settles
+  int desktop_depth = 16;
+};
+
+class HeadlessClock final : public Clock {
+ public:
+  std::uint32_t Ticks() override { return now_; }
+  std::int64_t CalendarSeconds() override;
+  void Sleep(std::uint32_t ms) override { now_ += ms; }
+  void Advance(std::uint32_t ms) { now_ += ms; }
+  std::uint32_t now() const { return now_; }
+
+ private:
+  std::uint32_t now_ = 0;
+};
+
+class HeadlessDisplay final : public Display {
+ public:
+  explicit HeadlessDisplay(int desktop_depth) : desktop_depth_(desktop_depth) {}
+  bool Open(const WindowConfig& config, std::string* error) override;
+  int DesktopDepth() override { return desktop_depth_; }
+  void Present(const Surface565& frame) override;
+  const Surface565& LastFrame() const override { return last_frame_; }
+  void Beep() override { ++beeps_; }
+  void Close() override { open_ = false; }
+
+  int beeps() const { return beeps_; }
+  int presents() const { return presents_; }
+  const WindowConfig& config() const { return config_; }
+
+ private:
+  int desktop_depth_;
+  bool open_ = false;
+  WindowConfig config_;
+  Surface565 last_frame_;
+  int beeps_ = 0;
+  int presents_ = 0;
+};
+
+class HeadlessTextInput final : public TextInput {
+ public:
+  void Open(const Rect& place) override {
+    open_ = true;
+    place_ = place;
+  }
+  void Close() override { open_ = false; }
+  bool IsOpen() const override { return open_; }
+
+ private:
+  bool open_ = false;
+  Rect place_;
+};
+
+// Records what the game asks of its audio; sounds end as soon as they are polled.
+class RecordingAudio final : public Audio {
+ public:
+  void PlayWave(const std::string& path) override { calls_.push_back("wave play " + path); }
+  bool WaveStopped() override { return true; }
+  void CloseWave() override {}
+  void PlayLoop(const std::string& path, bool no_stop) override;
+  void StopLoop() override { loop_playing_ = false; }
+  void PlayMidi(const std::string& path) override { calls_.push_back("midi play " + path); }
+  bool MidiStopped() override { return true; }
+  void CloseMidi() override {}
+  int PlayCd(int, int) override { return 262; }
+  bool CdStopped() override { return true; }
+  void StopCd() override {}
+  void CloseCd() override {}
+
+  const std::vector<std::string>& calls() const { return calls_; }
+
+ private:
+  std::vector<std::string> calls_;
+  bool loop_playing_ = false;
+};
+
+class HeadlessMessageBoxes final : public MessageBoxes {
+ public:
+  // Logs the box on stderr and answers its first button (OK, Yes).
+  BoxAnswer Show(const std::string& caption, const std::string& text, BoxButtons buttons) override;
+  // The next answers to give instead, for tests.
+  std::vector<BoxAnswer> answers;
+  std::vector<std::string> shown;  // "caption\ntext" of every box
+};
+
+class HeadlessInput final : public Input {
+ public:
+  HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display, HeadlessTextInput& text_input,
+                HeadlessOptions options);
+  std::optional<InputEvent> Poll() override;
+  void AfterTurn(const TurnStatus& status) override;
+
+  // Screenshots that could not be written, and other trouble, for the log.
+  const std::vector<std::string>& problems() const { return problems_; }
+
+ private:
+  std::optional<InputEvent> NextScriptEvent();
+  void WriteShot(const std::string& path);
+
+  HeadlessClock& clock_;
+  HeadlessDisplay& display_;
+  HeadlessTextInput& text_input_;
+  HeadlessOptions options_;
+  std::size_t next_ = 0;
+  std::vector<InputEvent> queued_;
+  TurnStatus status_;
+  bool settled_ = false;
+  bool was_settled_ = false;
+  std::optional<std::uint32_t> wait_until_;
+  std::uint64_t busy_turns_ = 0;
+  int shot_number_ = 0;
+  std::vector<std::string> problems_;
+};
+
+// One headless backend, ready to hand to an engine.
+class HeadlessPlatform {
+ public:
+  explicit HeadlessPlatform(HeadlessOptions options);
+  Platform platform();
+
+  HeadlessClock clock;
+  HeadlessDisplay display;
+  HeadlessTextInput text_input;
+  RecordingAudio audio;
+  HeadlessMessageBoxes message_boxes;
+  HeadlessInput input;
+};
+
+}  // namespace tumu
