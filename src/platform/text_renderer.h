@@ -12,8 +12,11 @@
 
 namespace tumu {
 
-// The height of the font that a freshly taken drawing context uses.
+// What a freshly taken drawing context uses when nothing is selected (the error screen writes
+// with it): this font 16 pixels high, black text on an opaque white background.
 inline constexpr int kDefaultFontHeight = 16;
+inline constexpr std::uint16_t kDefaultTextPixel = 0x0000;
+inline constexpr std::uint16_t kDefaultBackgroundPixel = 0xFFFF;
 
 class TextRenderer {
  public:
@@ -28,12 +31,15 @@ class TextRenderer {
 
   // Draws a Shift-JIS text with the top-left corner of its character cells at (x, y), the cells
   // pixel_height high, in opaque mode: the text's box (its measured width by pixel_height) is
-  // filled with background, then the glyphs are set in foreground. Clipped to the surface.
-  // Returns the text's width.
+  // filled with background, then the glyphs are set in foreground. Ink that reaches past the box
+  // is cut at the box, and everything is clipped to the surface: nothing outside the box changes.
+  // Bytes that are no character take the room of a missing-glyph box. Returns the text's width
+  // (0 for a height below 1).
   virtual int DrawText(Surface565& surface, int x, int y, std::string_view sjis, int pixel_height,
                        std::uint16_t foreground, std::uint16_t background) = 0;
 
-  // The width of a Shift-JIS text as the font measures it at that height.
+  // The width of a Shift-JIS text as the font measures it at that height: the sum of the glyph
+  // advances in whole pixels (no kerning).
   virtual int MeasureText(std::string_view sjis, int pixel_height) = 0;
 };
 
