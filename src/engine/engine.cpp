@@ -2,7 +2,7 @@
 
 namespace tumu {
 
-Engine::Engine(Platform& platform_in, std::unique_ptr<TextRenderer> text_in,
+Engine::Engine(Platform platform_in, std::unique_ptr<TextRenderer> text_in,
                const Options& options_in)
     : platform(platform_in),
       text(std::move(text_in)),

@@ -16,11 +16,11 @@
 namespace tumu {
 
 struct Engine {
-  Engine(Platform& platform, std::unique_ptr<TextRenderer> text, const Options& options);
+  Engine(Platform platform, std::unique_ptr<TextRenderer> text, const Options& options);
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  Platform& platform;
+  Platform platform;  // the services, borrowed from the backend
   std::unique_ptr<TextRenderer> text;
   Options options;
   GameFiles files;

@@ -6,6 +6,7 @@
 #include "engine/frame_driver.h"
 #include "engine/scenario.h"
 #include "engine/window_proc.h"
+#include "platform/png_writer.h"
 #include "platform/sjis_literal.h"
 #include "text/text_window.h"
 #include "vars/random.h"
@@ -113,7 +114,39 @@ int RunMainLoop(Engine& engine) {
 
 int RunGame(Engine& engine) {
   if (!StartGame(engine)) return 1;
-  return RunMainLoop(engine);
+  const int status = RunMainLoop(engine);
+  WriteRunOutputs(engine);
+  return status;
+}
+
+void WriteRunOutputs(Engine& engine) {
+  const EngineState& s = engine.state;
+  if (!engine.options.dump_vars.empty()) {
+    std::string text;
+    for (int i = 0; i < s.numeric_count && i < kNumericSlots; ++i) {
+      text += "num\t" + SjisToUtf8(s.numeric_names[static_cast<std::size_t>(i)].view()) + "\t" +
+              std::to_string(s.numeric_values[static_cast<std::size_t>(i)]) + "\n";
+    }
+    for (int i = 0; i < s.string_count && i < kStringSlots; ++i) {
+      text += "str\t" + SjisToUtf8(s.string_names[static_cast<std::size_t>(i)].view()) + "\t" +
+              SjisToUtf8(s.string_values[static_cast<std::size_t>(i)].view()) + "\n";
+    }
+    if (std::FILE* f = std::fopen(engine.options.dump_vars.c_str(), "w")) {
+      std::fwrite(text.data(), 1, text.size(), f);
+      std::fclose(f);
+    } else {
+      std::fprintf(stderr, "tumu: cannot write %s\n", engine.options.dump_vars.c_str());
+    }
+  }
+  if (!engine.options.screenshot.empty()) {
+    std::string error;
+    const Surface565& frame = engine.platform.display.LastFrame();
+    if (frame.empty()) {
+      std::fprintf(stderr, "tumu: no frame was shown, so no screenshot\n");
+    } else if (!WritePng(engine.options.screenshot, frame, &error)) {
+      std::fprintf(stderr, "tumu: %s\n", error.c_str());
+    }
+  }
 }
 
 }  // namespace tumu

@@ -12,5 +12,7 @@ int RunGame(Engine& engine);
 bool StartGame(Engine& engine);
 // Runs the main loop until the game ends; returns the exit status.
 int RunMainLoop(Engine& engine);
+// What a run leaves behind when it ends: --dump-vars and --screenshot.
+void WriteRunOutputs(Engine& engine);
 
 }  // namespace tumu

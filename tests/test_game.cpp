@@ -1,0 +1,117 @@
+#include "test_game.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "engine/game.h"
+#include "engine/scenario.h"
+#include "platform/sjis.h"
+
+namespace tumu::testing {
+
+std::string Sjis(std::string_view utf8) { return Utf8ToSjis(utf8); }
+
+TestGame::TestGame() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tumu-game-XXXXXX").string();
+  const char* made = ::mkdtemp(pattern.data());
+  if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+  dir_ = made;
+  options.headless = true;
+  options.game_dir = dir_;
+  options.seed = 1;
+  options.trace = dir_ + "/.trace.txt";
+}
+
+TestGame::~TestGame() {
+  engine_.reset();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+void TestGame::WriteScenario(std::string_view name, std::string_view utf8_source, bool scrambled) {
+  const std::string plain = Sjis(utf8_source);
+  if (!scrambled) {
+    WriteFile(name, plain);
+    return;
+  }
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(plain.data());
+  const std::vector<std::uint8_t> stored = ScrambleScenario({bytes, plain.size()});
+  WriteFile(name, std::string(stored.begin(), stored.end()));
+}
+
+void TestGame::WriteFile(std::string_view name, std::string_view bytes) {
+  const std::filesystem::path path = Path(name);
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TestGame::ReadFile(std::string_view name) const {
+  std::ifstream in(Path(name), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
+  engine_.reset();
+  HeadlessOptions h = headless;
+  h.max_ms = max_ms;
+  ParsedScript parsed = ParseScript(script);
+  if (!parsed.ok) {
+    ADD_FAILURE() << "script line " << parsed.error_line << ": " << parsed.error;
+    return -1;
+  }
+  h.script = std::move(parsed.events);
+  backend_ = std::make_unique<HeadlessPlatform>(std::move(h));
+  backend_->message_boxes.answers = box_answers;
+  std::string error;
+  std::unique_ptr<TextRenderer> text = TextRenderer::Open(options.font, &error);
+  if (!text) {
+    ADD_FAILURE() << error;
+    return -1;
+  }
+  engine_ = std::make_unique<Engine>(backend_->platform(), std::move(text), options);
+  if (!options.trace.empty()) engine_->log.OpenTrace(options.trace);
+  return RunGame(*engine_);
+}
+
+std::vector<std::string> TestGame::Trace() const {
+  std::vector<std::string> lines;
+  std::istringstream in(ReadFile(".trace.txt"));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> TestGame::Errors() const {
+  std::vector<std::string> errors;
+  for (const std::string& line : Trace()) {
+    if (line.rfind("error\t", 0) != 0) continue;
+    // error LINE FILE MESSAGE SECOND -> LINE MESSAGE SECOND
+    std::vector<std::string> fields;
+    std::istringstream in(line);
+    for (std::string f; std::getline(in, f, '\t');) fields.push_back(f);
+    if (fields.size() >= 5) errors.push_back(fields[1] + "\t" + fields[3] + "\t" + fields[4]);
+  }
+  return errors;
+}
+
+std::vector<int> TestGame::RunLines() const {
+  std::vector<int> lines;
+  for (const std::string& line : Trace()) {
+    if (line.rfind("run\t", 0) != 0) continue;
+    std::istringstream in(line);
+    std::string kind, depth, file, number;
+    std::getline(in, kind, '\t');
+    std::getline(in, depth, '\t');
+    std::getline(in, file, '\t');
+    std::getline(in, number, '\t');
+    lines.push_back(std::stoi(number));
+  }
+  return lines;
+}
+
+}  // namespace tumu::testing

@@ -1,0 +1,60 @@
+// Small games written by the tests, run headless in the test process.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/options.h"
+#include "platform/headless/headless_platform.h"
+
+namespace tumu::testing {
+
+// A temporary game folder, removed when the object goes.
+class TestGame {
+ public:
+  TestGame();
+  ~TestGame();
+  TestGame(const TestGame&) = delete;
+  TestGame& operator=(const TestGame&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string Path(std::string_view name) const { return dir_ + "/" + std::string(name); }
+
+  // Writes a scenario from UTF-8 source: converted to Shift-JIS and, unless plain, scrambled as
+  // the packer does.
+  void WriteScenario(std::string_view name, std::string_view utf8_source, bool scrambled = true);
+  // Writes bytes as they are.
+  void WriteFile(std::string_view name, std::string_view bytes);
+  std::string ReadFile(std::string_view name) const;
+
+  // Runs the game headless with a script (the script language of --script, UTF-8). The engine
+  // stays for inspection until the next run.
+  int Run(std::string_view script = "", std::uint32_t max_ms = 600000);
+
+  Engine& engine() { return *engine_; }
+  EngineState& state() { return engine_->state; }
+  HeadlessPlatform& backend() { return *backend_; }
+  // Trace lines of the last run (UTF-8, without the line ends).
+  std::vector<std::string> Trace() const;
+  // Only the "error" lines of the trace, as "LINE\tMESSAGE\tSECOND" with the file left out.
+  std::vector<std::string> Errors() const;
+  // Only the executed line numbers of the "run" lines.
+  std::vector<int> RunLines() const;
+
+  Options options;
+  HeadlessOptions headless;
+  std::vector<BoxAnswer> box_answers;
+
+ private:
+  std::string dir_;
+  std::unique_ptr<HeadlessPlatform> backend_;
+  std::unique_ptr<Engine> engine_;
+};
+
+// Shift-JIS bytes of a UTF-8 text.
+std::string Sjis(std::string_view utf8);
+
+}  // namespace tumu::testing
