@@ -27,12 +27,13 @@ void ShowBox(Engine& engine, std::string_view text) {
 }  // namespace
 
 void ReadConfigFile(Engine& engine) {
-  const auto file = engine.files.ReadFile(kConfigName);
-  if (!file) return;
+  if (const auto file = engine.files.ReadFile(kConfigName)) ApplyConfigText(engine, *file);
+}
+
+void ApplyConfigText(Engine& engine, std::span<const std::uint8_t> bytes) {
   // The lines read (the text after the last line end is one more), then an empty line.
   std::vector<std::string> lines(1);
   int line_ends = 0;
-  const std::vector<std::uint8_t>& bytes = *file;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const std::uint8_t byte = bytes[i];
     if (byte == 0x0D && i + 1 < bytes.size() && bytes[i + 1] == 0x0A) continue;

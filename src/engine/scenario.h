@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kScrambleKey = 0x5C;
 // Loads the scenario file (the complete name) into the store. 1 on success, 0 when it cannot be
 // opened (reported) or when a fatal limit stopped the program.
 int LoadScenario(Engine& engine, std::string_view path);
+// The same for the bytes of a file already read (path is what the reports name).
+int LoadScenarioBytes(Engine& engine, std::span<const std::uint8_t> bytes, std::string_view path);
 
 // Labels and blocks.
 std::string NormalizeLabel(std::string_view line);

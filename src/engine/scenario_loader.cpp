@@ -27,17 +27,20 @@ void StopForFatalLimit(Engine& engine, std::string_view first, std::string_view 
 }  // namespace
 
 int LoadScenario(Engine& engine, std::string_view path) {
-  EngineState& s = engine.state;
   const auto file = engine.files.ReadFile(path);
   if (!file) {
     engine.log.Info("not found: " + SjisToUtf8(path));
     ReportScenarioError(engine, "ファイルがオープンできません"_sj, path);
     return 0;
   }
+  return LoadScenarioBytes(engine, *file, path);
+}
+
+int LoadScenarioBytes(Engine& engine, std::span<const std::uint8_t> bytes, std::string_view path) {
+  EngineState& s = engine.state;
   for (LineText& slot : s.scenario_buffer) slot.clear();
 
   const bool packaged = s.packaged_mode == 1;
-  const std::vector<std::uint8_t>& bytes = *file;
   int line = 0;
   int column = 0;
   int line_ends = 0;

@@ -1,0 +1,62 @@
+// A headless engine for fuzz targets, with the game's surfaces created, fresh for every input.
+// The font is opened once: opening it is the slow part and it holds no game state.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/engine.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/text_renderer.h"
+#include "text/text_window.h"
+
+namespace tumu::fuzz {
+
+// Lends the one open font to each engine.
+class SharedFont final : public TextRenderer {
+ public:
+  static TextRenderer& Get() {
+    static std::unique_ptr<TextRenderer> font = [] {
+      std::string error;
+      auto opened = TextRenderer::Open("", &error);
+      if (!opened) std::abort();
+      return opened;
+    }();
+    return *font;
+  }
+  const std::string& font_file() const override { return Get().font_file(); }
+  int DrawText(Surface565& surface, int x, int y, std::string_view sjis, int pixel_height,
+               std::uint16_t foreground, std::uint16_t background) override {
+    return Get().DrawText(surface, x, y, sjis, pixel_height, foreground, background);
+  }
+  int MeasureText(std::string_view sjis, int pixel_height) override {
+    return Get().MeasureText(sjis, pixel_height);
+  }
+};
+
+class FuzzGame {
+ public:
+  FuzzGame() : backend_(HeadlessOptions{}) {
+    Options options;
+    options.headless = true;
+    options.game_dir = "/nonexistent-fuzz-game";
+    options.save_dir = "/nonexistent-fuzz-game";
+    engine_ = std::make_unique<Engine>(backend_.platform(), std::make_unique<SharedFont>(), options);
+    EngineState& s = engine_->state;
+    s.packaged_mode = 1;
+    s.scenario_file_stack[0].assign("start.st1");
+    CreateWorkSurfaces(engine_->screen);
+    SetLayerColorKeys(engine_->screen, s.mask_r, s.mask_g, s.mask_b);
+    DrawDefaultDialogueFrame(*engine_);
+    InitChoiceBar(engine_->screen);
+  }
+  Engine& engine() { return *engine_; }
+  HeadlessPlatform& backend() { return backend_; }
+
+ private:
+  HeadlessPlatform backend_;
+  std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace tumu::fuzz
