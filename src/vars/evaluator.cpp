@@ -67,7 +67,7 @@ class WorkingText {
 
   void Assign(std::string_view text) {
     size_ = std::min(text.size(), kWorkingTextBytes);
-    std::memcpy(bytes_.data(), text.data(), size_);
+    if (size_ > 0) std::memcpy(bytes_.data(), text.data(), size_);
   }
 
   // Replaces bytes [from, to) by a blank and the given text. Refuses (returns false, unchanged)

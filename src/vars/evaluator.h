@@ -21,6 +21,8 @@ namespace tumu {
 inline constexpr std::size_t kWorkingTextBytes = 255;
 
 // Evaluates an expression with parentheses: innermost group first, its result text in its place.
+// Only the first 255 bytes are read; an expression whose working text would grow past them as
+// groups are replaced by their results gives "ERR:計算式が長すぎます".
 std::string EvaluateExpression(std::string_view expression);
 // Evaluates an expression without parentheses.
 std::string EvaluateFlat(std::string_view expression);

@@ -67,6 +67,7 @@ class Expansion {
  public:
   bool Append(std::string_view text) {
     if (size_ + text.size() > kWorkingTextBytes) return false;
+    if (text.empty()) return true;
     std::memcpy(bytes_.data() + size_, text.data(), text.size());
     size_ += text.size();
     return true;
