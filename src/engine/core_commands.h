@@ -1,5 +1,5 @@
 // The commands that belong to the core: comments, labels and jumps, paths, the time wait, the
-// skip switch, the end and the scenario dump; and the block lines that the dispatcher routes.
+// skip switch, the end and the scenario dump.
 #pragma once
 
 namespace tumu {
@@ -19,14 +19,5 @@ void HandleSkipOn(Engine& engine);
 void HandleSkipOff(Engine& engine);
 void HandleEnd(Engine& engine);
 void HandleDumpScenario(Engine& engine);
-
-// Block lines, owned by the text windows and the variable declarations.
-void EndDialogueBlock(Engine& engine);
-void EndTextBlock(Engine& engine);
-void ShowDialogueLine(Engine& engine);
-void ShowTextLine(Engine& engine);
-void DeclareNumericLine(Engine& engine);
-void DeclareStringLine(Engine& engine);
-void ExecuteAssignmentLine(Engine& engine);
 
 }  // namespace tumu

@@ -7,6 +7,10 @@
 #include "engine/engine.h"
 #include "engine/scenario.h"
 #include "platform/sjis_literal.h"
+#include "text/text_window.h"
+#include "text/variable_display.h"
+#include "vars/expression.h"
+#include "vars/variable_commands.h"
 
 namespace tumu {
 
@@ -16,11 +20,32 @@ namespace {
 
 using Match = CommandRow::Match;
 
+// Commands after which the dispatcher itself marks the variable display for redrawing.
+void AssignString(Engine& engine) {
+  HandleAssignString(engine);
+  engine.state.variable_display_dirty = 1;
+}
+
+void RandomThenRedraw(Engine& engine) {
+  HandleRandom(engine);
+  if (engine.state.variable_display_on == 1) RenderVariableDisplay(engine);
+}
+
+void ReshuffleThenRedraw(Engine& engine) {
+  HandleReshuffle(engine);
+  if (engine.state.variable_display_on == 1) RenderVariableDisplay(engine);
+}
+
+void Assign(Engine& engine) {
+  ExecuteAssignment(engine);
+  if (engine.state.variable_display_on == 1) engine.state.variable_display_dirty = 1;
+}
+
 constexpr CommandRow kBlockCommands[] = {
-    {1, {"＃クリック待ち"_sj}, Match::kPrefix, nullptr},  // wait for a click
-    {2, {"＃文字変数代入"_sj}, Match::kPrefix, nullptr},  // assign to a string variable
-    {3, {"＃文字入力"_sj}, Match::kPrefix, nullptr},      // text input
-    {4, {"＃文字"_sj}, Match::kPrefix, nullptr},          // text style
+    {1, {"＃クリック待ち"_sj}, Match::kPrefix, HandleClickWait},  // wait for a click
+    {2, {"＃文字変数代入"_sj}, Match::kPrefix, AssignString},  // assign to a string variable
+    {3, {"＃文字入力"_sj}, Match::kPrefix, HandleTextInput},   // text input
+    {4, {"＃文字"_sj}, Match::kPrefix, HandleTextStyle},          // text style
 };
 
 constexpr CommandRow kCommands[] = {
@@ -30,7 +55,7 @@ constexpr CommandRow kCommands[] = {
     {4, {"＃分岐文字"_sj}, Match::kPrefix, nullptr},  // branch by string
     {5, {"＃ラベル"_sj}, Match::kPrefix, HandleLabelDefinition},  // label definition
     {6, {"＃ＧＯ"_sj, "＃GO"_sj}, Match::kPrefix, HandleGo},  // jump to a label
-    {0, {"＝"_sj}, Match::kHoldsEqualSign, ExecuteAssignmentLine},  // assignment
+    {0, {"＝"_sj}, Match::kHoldsEqualSign, Assign},  // assignment
     {7, {"＃時間待ち"_sj}, Match::kPrefix, HandleTimeWait},  // wait for a time
     {8, {"＃絵のパス"_sj}, Match::kPrefix, HandlePicturePath},  // picture path
     {9, {"＃音のパス"_sj}, Match::kPrefix, HandleSoundPath},  // sound path
@@ -49,22 +74,22 @@ constexpr CommandRow kCommands[] = {
     {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, nullptr},  // partial person 2 off
     {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 2 off
     {24, {"＃最前景オフ"_sj}, Match::kPrefix, nullptr},  // frontmost picture off
-    {25, {"＃文章オフ"_sj}, Match::kPrefix, nullptr},  // text window off
-    {26, {"＃変数表示オフ"_sj}, Match::kPrefix, nullptr},  // variable display off
-    {27, {"＃セリフオフ"_sj}, Match::kPrefix, nullptr},  // dialogue window off
-    {28, {"＃セリフ半透明オフ"_sj}, Match::kPrefix, nullptr},  // dialogue window translucency off
-    {29, {"＃セリフ半透明オン"_sj}, Match::kPrefix, nullptr},  // dialogue window translucency on
-    {30, {"＃セリフ位置"_sj}, Match::kPrefix, nullptr},  // dialogue window position
-    {31, {"＃セリフ枠"_sj}, Match::kPrefix, nullptr},  // dialogue window frame picture
-    {32, {"＃セリフ"_sj}, Match::kPrefix, nullptr},  // dialogue block
-    {33, {"＃文章半透明オン"_sj}, Match::kPrefix, nullptr},  // text window translucency on
-    {34, {"＃文章半透明オフ"_sj}, Match::kPrefix, nullptr},  // text window translucency off
-    {35, {"＃文章"_sj}, Match::kPrefix, nullptr},  // text block
-    {36, {"＃変数宣言文字"_sj}, Match::kPrefix, nullptr},  // declare string variables
-    {37, {"＃変数宣言"_sj}, Match::kPrefix, nullptr},  // declare numeric variables
-    {38, {"＃ランダム"_sj}, Match::kPrefix, nullptr},  // random number
-    {39, {"＃変数表示"_sj}, Match::kPrefix, nullptr},  // variable display
-    {40, {"＃切り直し"_sj}, Match::kPrefix, nullptr},  // reshuffle
+    {25, {"＃文章オフ"_sj}, Match::kPrefix, HandleTextOff},  // text window off
+    {26, {"＃変数表示オフ"_sj}, Match::kPrefix, HandleVariableDisplayOff},  // variable display off
+    {27, {"＃セリフオフ"_sj}, Match::kPrefix, HandleDialogueOff},  // dialogue window off
+    {28, {"＃セリフ半透明オフ"_sj}, Match::kPrefix, HandleDialogueTranslucentOff},  // dialogue window translucency off
+    {29, {"＃セリフ半透明オン"_sj}, Match::kPrefix, HandleDialogueTranslucentOn},  // dialogue window translucency on
+    {30, {"＃セリフ位置"_sj}, Match::kPrefix, HandleDialoguePosition},  // dialogue window position
+    {31, {"＃セリフ枠"_sj}, Match::kPrefix, HandleDialogueFrame},  // dialogue window frame picture
+    {32, {"＃セリフ"_sj}, Match::kPrefix, HandleDialogue},  // dialogue block
+    {33, {"＃文章半透明オン"_sj}, Match::kPrefix, HandleTextTranslucentOn},  // text window translucency on
+    {34, {"＃文章半透明オフ"_sj}, Match::kPrefix, HandleTextTranslucentOff},  // text window translucency off
+    {35, {"＃文章"_sj}, Match::kPrefix, HandleText},  // text block
+    {36, {"＃変数宣言文字"_sj}, Match::kPrefix, HandleDeclareStrings},  // declare string variables
+    {37, {"＃変数宣言"_sj}, Match::kPrefix, HandleDeclareNumeric},  // declare numeric variables
+    {38, {"＃ランダム"_sj}, Match::kPrefix, RandomThenRedraw},  // random number
+    {39, {"＃変数表示"_sj}, Match::kPrefix, OpenVariableDisplay},  // variable display
+    {40, {"＃切り直し"_sj}, Match::kPrefix, ReshuffleThenRedraw},  // reshuffle
     {41, {"＃選択裏画面"_sj}, Match::kPrefix, nullptr},  // choice on the back screen
     {42, {"＃選択"_sj}, Match::kPrefix, nullptr},  // choice menu
     {43, {"＃セーブ"_sj}, Match::kPrefix, nullptr},  // save
@@ -109,7 +134,7 @@ constexpr CommandRow kCommands[] = {
     {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd},  // end the program
     {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, nullptr},  // mask colour
     {84, {"＃アニメスピード"_sj}, Match::kPrefix, nullptr},  // animation speed
-    {85, {"＃マシンチェック"_sj}, Match::kPrefix, nullptr},  // machine check
+    {85, {"＃マシンチェック"_sj}, Match::kPrefix, HandleMachineCheck},  // machine check
     {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, nullptr},  // click mark off
     {87, {"＃クリックマーク"_sj}, Match::kPrefix, nullptr},  // click mark
     {88, {"＃ワイプパターン"_sj}, Match::kPrefix, nullptr},  // wipe pattern
@@ -165,9 +190,9 @@ bool DispatchBlockLine(Engine& engine, std::string_view line) {
   } else if (s.text_active) {
     ShowTextLine(engine);
   } else if (s.declaring_numeric) {
-    DeclareNumericLine(engine);
+    DeclareNumericVariable(engine, line);
   } else if (s.declaring_strings) {
-    DeclareStringLine(engine);
+    DeclareStringVariable(engine, line);
   } else {
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/shutdown.h"
+#include "vars/variable_commands.h"
 
 namespace tumu {
 
@@ -47,6 +48,8 @@ void HandleInputEvent(Engine& engine, const InputEvent& event) {
       ShutDown(engine);
       break;
     case InputEvent::Type::kTextEntered:
+      InputBoxCommand(engine, event.text);
+      break;
     case InputEvent::Type::kEndRun:
       break;
   }

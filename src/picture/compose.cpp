@@ -1,6 +1,8 @@
 #include "picture/compose.h"
 
 #include "engine/engine.h"
+#include "text/text_window.h"
+#include "text/variable_display.h"
 
 namespace tumu {
 
@@ -38,29 +40,6 @@ const Surface565* ForegroundFrameSurface(Engine& engine) {
   }
 }
 
-// A window's background: darkened when translucency is on, else black.
-void DarkenOrBlacken(Engine& engine, const Rect& rect) {
-  Screen& screen = engine.screen;
-  if (engine.state.translucency_on == 1) {
-    DarkenRect(screen.back_surface, screen.format, rect, 2);
-  } else {
-    screen.back_surface.FillRect(rect, ColorToPixel(screen.format, 0, 0, 0));
-  }
-}
-
-void DrawDialogueWindow(Engine& engine) {
-  EngineState& s = engine.state;
-  Screen& screen = engine.screen;
-  if (!s.dialogue_visible) return;
-  if (s.dialogue_translucent == 1) {
-    DarkenOrBlacken(engine, {s.dialogue_x, s.dialogue_y, s.dialogue_width, s.dialogue_height});
-  }
-  CopyRectKeyed(screen.back_surface, s.dialogue_x, s.dialogue_y, screen.dialogue_text_surface,
-                {0, 0, s.dialogue_width, s.dialogue_height});
-  CopyRectKeyed(screen.back_surface, 0, 0, screen.dialogue_frame_surface,
-                WholeSurface(screen.dialogue_frame_surface));
-}
-
 void DrawClickMark(Engine& engine) {
   const EngineState& s = engine.state;
   if (!s.click_mark_shown) return;
@@ -72,6 +51,15 @@ void DrawClickMark(Engine& engine) {
 }
 
 }  // namespace
+
+void DarkenOrBlacken(Engine& engine, const Rect& rect) {
+  Screen& screen = engine.screen;
+  if (engine.state.translucency_on == 1) {
+    DarkenRect(screen.back_surface, screen.format, rect, 2);
+  } else {
+    screen.back_surface.FillRect(rect, ColorToPixel(screen.format, 0, 0, 0));
+  }
+}
 
 void Compose(Engine& engine, bool present) {
   EngineState& s = engine.state;
@@ -101,13 +89,10 @@ void Compose(Engine& engine, bool present) {
   if (s.hover_picture_shown == 1) {
     CopyRectKeyed(back, 0, 0, screen.incoming_surface, WholeSurface(screen.incoming_surface));
   }
-  if (s.frontmost_on) {
-    if (s.text_translucent == 1 && s.translucency_on == 1) {
-      DarkenRect(back, screen.format, {0, 0, kScreenWidth, kScreenHeight}, 3);
-    }
-    CopyRectKeyed(back, 0, 0, screen.frontmost_surface, WholeSurface(screen.frontmost_surface));
-  }
-  DrawDialogueWindow(engine);
+  ComposeTextWindow(engine);
+  ComposeDialogueWindow(engine);
+  ComposeVariableDisplay(engine);
+  if (s.error_halt == 1) return;  // rendering the display reported a fault: its screen stays
   DrawClickMark(engine);
   if (s.fade_active) {
     DarkenRect(back, screen.format, {0, 0, kScreenWidth, kScreenHeight}, s.transition_level);
