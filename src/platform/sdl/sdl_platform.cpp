@@ -1,0 +1,39 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+namespace tumu {
+
+std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std::string* error) {
+  // The window's close button is the game's close request; SDL's own quit event is kept for
+  // signals (Ctrl+C in the terminal), so one request never arrives twice.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Compositions longer than SDL's fixed event buffer arrive whole.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  // A windowed adventure game gains nothing from turning the desktop's compositor off, and a
+  // game waiting for a click should not keep the screen saver away.
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // The click that brings the window to the front also counts in the game.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_APP_NAME, "tumu");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    *error = std::string("no display to play on: ") + SDL_GetError();
+    SDL_Quit();
+    return nullptr;
+  }
+  return std::make_unique<SdlPlatform>(Passkey(), options);
+}
+
+SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)
+    : display_(options.scale),
+      text_input_(display_, options.text_renderer),
+      input_(display_, text_input_, options.screenshot_dir),
+      message_boxes_(display_) {}
+
+SdlPlatform::Session::~Session() {
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  SDL_Quit();
+}
+
+}  // namespace tumu

@@ -1,0 +1,107 @@
+#include "platform/png_writer.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "test_png_reader.h"
+
+namespace tumu {
+namespace {
+
+using testing::ReadPngForTest;
+using testing::RgbImage;
+using Pixel = RgbImage::Pixel;
+
+// A folder of its own for each test, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir()
+      : path_(std::filesystem::temp_directory_path() /
+              ("tumu_png_writer_test_" + std::to_string(::getpid()))) {
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::filesystem::path operator/(const char* name) const { return path_ / name; }
+  std::string string() const { return path_.string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+TEST(WritePng, WidensEachChannelByRepeatingItsTopBits) {
+  // 3 pixels wide, so rows of the surface carry padding that must not reach the file.
+  Surface565 frame(3, 2);
+  frame.set_pixel(0, 0, 0x0000);
+  frame.set_pixel(1, 0, 0xFFFF);
+  frame.set_pixel(2, 0, 0xF800);  // red 31
+  frame.set_pixel(0, 1, 0x0841);  // red 1, green 2, blue 1
+  frame.set_pixel(1, 1, 0x7BEF);  // red 15, green 31, blue 15
+  frame.set_pixel(2, 1, 0x2185);  // red 4, green 12, blue 5
+  const TempDir dir;
+  const auto path = (dir / "widen.png").string();
+  std::string error;
+  ASSERT_TRUE(WritePng(path, frame, &error)) << error;
+
+  RgbImage image;
+  ASSERT_TRUE(ReadPngForTest(path, &image, &error)) << error;
+  ASSERT_EQ(image.width, 3);
+  ASSERT_EQ(image.height, 2);
+  EXPECT_EQ(image.at(0, 0), (Pixel{0, 0, 0}));
+  EXPECT_EQ(image.at(1, 0), (Pixel{255, 255, 255}));
+  EXPECT_EQ(image.at(2, 0), (Pixel{255, 0, 0}));
+  EXPECT_EQ(image.at(0, 1), (Pixel{8, 8, 8}));
+  EXPECT_EQ(image.at(1, 1), (Pixel{123, 125, 123}));
+  EXPECT_EQ(image.at(2, 1), (Pixel{33, 48, 41}));
+}
+
+TEST(WritePng, KeepsEveryPixelOfAFullFrameInPlace) {
+  Surface565 frame(640, 480);
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      frame.set_pixel(x, y, static_cast<std::uint16_t>(x * 97 + y * 7919));
+    }
+  }
+  const TempDir dir;
+  const auto path = (dir / "full.png").string();
+  std::string error;
+  ASSERT_TRUE(WritePng(path, frame, &error)) << error;
+  RgbImage image;
+  ASSERT_TRUE(ReadPngForTest(path, &image, &error)) << error;
+  ASSERT_EQ(image.width, 640);
+  ASSERT_EQ(image.height, 480);
+  int mismatches = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const Pixel p = image.at(x, y);
+      // The top bits of each widened channel are the channel itself.
+      const int back = ((p.red >> 3) << 11) | ((p.green >> 2) << 5) | (p.blue >> 3);
+      if (back != frame.pixel(x, y) && ++mismatches <= 3) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ")";
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(WritePng, ReportsWhatCannotBeWritten) {
+  const TempDir dir;
+  Surface565 frame(4, 4);
+  std::string error;
+  EXPECT_FALSE(WritePng("/nonexistent-folder-of-tumu/shot.png", frame, &error));
+  EXPECT_NE(error.find("/nonexistent-folder-of-tumu/shot.png"), std::string::npos) << error;
+
+  // A folder in the place of the file.
+  error.clear();
+  EXPECT_FALSE(WritePng(dir.string(), frame, &error));
+  EXPECT_FALSE(error.empty());
+
+  error.clear();
+  EXPECT_FALSE(WritePng((dir / "empty.png").string(), Surface565(), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir / "empty.png"));
+}
+
+}  // namespace
+}  // namespace tumu
