@@ -6,6 +6,7 @@
 #include "engine/core_commands.h"
 #include "engine/engine.h"
 #include "engine/scenario.h"
+#include "picture/layer_commands.h"
 #include "platform/sjis_literal.h"
 #include "text/text_window.h"
 #include "text/variable_display.h"
@@ -60,10 +61,10 @@ constexpr CommandRow kCommands[] = {
     {8, {"＃絵のパス"_sj}, Match::kPrefix, HandlePicturePath},  // picture path
     {9, {"＃音のパス"_sj}, Match::kPrefix, HandleSoundPath},  // sound path
     {10, {"＃シナリオのパス"_sj}, Match::kPrefix, HandleScenarioPath},  // scenario path
-    {11, {"＃絵オフ"_sj}, Match::kPrefix, nullptr},  // background picture off
-    {12, {"＃人物オフ"_sj}, Match::kPrefix, nullptr},  // person off
+    {11, {"＃絵オフ"_sj}, Match::kPrefix, HandleBackgroundOff},  // background picture off
+    {12, {"＃人物オフ"_sj}, Match::kPrefix, HandlePersonOff},  // person off
     {13, {"＃人物アニメオフ"_sj}, Match::kPrefix, nullptr},  // person animation off
-    {14, {"＃前景オフ"_sj}, Match::kPrefix, nullptr},  // foreground off
+    {14, {"＃前景オフ"_sj}, Match::kPrefix, HandleForegroundOff},  // foreground off
     {15, {"＃前景アニメオフ"_sj}, Match::kPrefix, nullptr},  // foreground animation off
     {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, nullptr},  // partial picture 1 off
     {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial picture 1 off
@@ -73,7 +74,7 @@ constexpr CommandRow kCommands[] = {
     {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 1 off
     {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, nullptr},  // partial person 2 off
     {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 2 off
-    {24, {"＃最前景オフ"_sj}, Match::kPrefix, nullptr},  // frontmost picture off
+    {24, {"＃最前景オフ"_sj}, Match::kPrefix, HandleFrontmostOff},  // frontmost picture off
     {25, {"＃文章オフ"_sj}, Match::kPrefix, HandleTextOff},  // text window off
     {26, {"＃変数表示オフ"_sj}, Match::kPrefix, HandleVariableDisplayOff},  // variable display off
     {27, {"＃セリフオフ"_sj}, Match::kPrefix, HandleDialogueOff},  // dialogue window off
@@ -115,10 +116,10 @@ constexpr CommandRow kCommands[] = {
     {63, {"＃絵スクロール"_sj}, Match::kPrefix, nullptr},  // background scroll
     {64, {"＃人物スクロール"_sj}, Match::kPrefix, nullptr},  // person scroll
     {65, {"＃前景スクロール"_sj}, Match::kPrefix, nullptr},  // foreground scroll
-    {66, {"＃絵"_sj}, Match::kPrefix, nullptr},  // background picture
-    {67, {"＃人物"_sj}, Match::kPrefix, nullptr},  // person picture
-    {68, {"＃前景"_sj}, Match::kPrefix, nullptr},  // foreground picture
-    {69, {"＃最前景"_sj}, Match::kPrefix, nullptr},  // frontmost picture
+    {66, {"＃絵"_sj}, Match::kPrefix, HandleBackground},  // background picture
+    {67, {"＃人物"_sj}, Match::kPrefix, HandlePerson},  // person picture
+    {68, {"＃前景"_sj}, Match::kPrefix, HandleForeground},  // foreground picture
+    {69, {"＃最前景"_sj}, Match::kPrefix, HandleFrontmost},  // frontmost picture
     {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, nullptr},  // partial picture 1
     {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, nullptr},  // partial picture 2
     {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, nullptr},  // partial person 1
@@ -129,10 +130,10 @@ constexpr CommandRow kCommands[] = {
     {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, nullptr},  // name the right-click scenario
     {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached},  // label line reached in sequence
     {79, {"＃＃＃＃"_sj}, Match::kPrefix, HandleBlockEnd},  // block end reached in sequence: nothing happens
-    {80, {"＃半透明オン"_sj}, Match::kPrefix, nullptr},  // translucency on
-    {81, {"＃半透明オフ"_sj}, Match::kPrefix, nullptr},  // translucency off
+    {80, {"＃半透明オン"_sj}, Match::kPrefix, HandleTranslucencyOn},  // translucency on
+    {81, {"＃半透明オフ"_sj}, Match::kPrefix, HandleTranslucencyOff},  // translucency off
     {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd},  // end the program
-    {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, nullptr},  // mask colour
+    {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, HandleMaskColor},  // mask colour
     {84, {"＃アニメスピード"_sj}, Match::kPrefix, nullptr},  // animation speed
     {85, {"＃マシンチェック"_sj}, Match::kPrefix, HandleMachineCheck},  // machine check
     {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, nullptr},  // click mark off
