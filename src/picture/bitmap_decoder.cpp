@@ -212,7 +212,8 @@ void ConvertRow(const Layout& layout, const ComponentTables& tables, const std::
   const int width = layout.width;
   switch (layout.bits) {
     case 1:
-      for (int x = 0; x < width; ++x) dest[x] = layout.palette[(source[x >> 3] >> (7 - (x & 7))) & 1];
+      for (int x = 0; x < width; ++x)
+        dest[x] = layout.palette[(source[x >> 3] >> (7 - (x & 7))) & 1];
       break;
     case 4:
       for (int x = 0; x < width; ++x) {
@@ -407,9 +408,9 @@ void DecodeRle(std::span<const std::uint8_t> data, int width, int height,
   const std::uint64_t stride = RowStride(kBits, width);
   // Nibbles are written in pairs, so an RLE4 row of odd width has one more pixel: the last
   // nibble of its final byte.
-  const std::uint64_t row_length =
-      kBits == 4 ? (static_cast<std::uint64_t>(width) + 1) & ~std::uint64_t{1}
-                 : static_cast<std::uint64_t>(width);
+  const std::uint64_t row_length = kBits == 4
+                                       ? (static_cast<std::uint64_t>(width) + 1) & ~std::uint64_t{1}
+                                       : static_cast<std::uint64_t>(width);
   const std::uint64_t rows = std::min<std::uint64_t>(height, out.size() / stride);
   RleWriter<kBits> writer(out, stride, row_length, rows);
 

@@ -26,6 +26,13 @@ struct Picture {
 inline constexpr int kMaxPictureSide = 32768;
 inline constexpr std::int64_t kMaxPicturePixels = 32LL * 1024 * 1024;
 
+// Both decoders give nothing for a file that is unreadable: not a bitmap, headers that point
+// outside the file, sizes beyond the limits above, planes other than 1, bit counts other than
+// 1, 4, 8, 16, 24 and 32, compressions the game cannot show (embedded JPEG or PNG, bit fields
+// other than at 16 or 32 bits, run-length data at another depth or top-down). Pixel data that
+// end early are not an error: the pixels they miss are colour index 0 (black without a colour
+// table), as the run-length expansion leaves the pixels its data do not reach.
+//
 // A packaged picture file (".sb1"): an optional two-byte marker "ZQ", then a bitmap file.
 std::optional<Picture> DecodePackagedPicture(std::span<const std::uint8_t> file,
                                              const PixelFormat& format);

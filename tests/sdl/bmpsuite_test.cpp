@@ -39,20 +39,22 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
 // SDL's reading of the file, converted by SDL to 5-6-5; null when SDL refuses the file.
 SurfacePtr LoadWithSdl(const std::vector<std::uint8_t>& bytes) {
-  SurfacePtr loaded(SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())),
-                                   1));
+  SurfacePtr loaded(
+      SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
   if (!loaded) return nullptr;
   return SurfacePtr(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB565, 0));
 }
 
 std::uint16_t SdlPixel(const SDL_Surface& s, int x, int y) {
-  const auto* row = static_cast<const std::uint8_t*>(s.pixels) + static_cast<std::ptrdiff_t>(y) * s.pitch;
+  const auto* row =
+      static_cast<const std::uint8_t*>(s.pixels) + static_cast<std::ptrdiff_t>(y) * s.pitch;
   return reinterpret_cast<const std::uint16_t*>(row)[x];
 }
 
 // Compares every pixel; `relevant` selects the bits that must agree. Reports the first mismatch
 // only, so a broken file does not flood the log.
-void ExpectSamePixels(const Picture& ours, const SDL_Surface& sdl, std::uint16_t relevant = 0xFFFF) {
+void ExpectSamePixels(const Picture& ours, const SDL_Surface& sdl,
+                      std::uint16_t relevant = 0xFFFF) {
   ASSERT_EQ(ours.width, sdl.w);
   ASSERT_EQ(ours.height, sdl.h);
   int mismatches = 0;
