@@ -125,16 +125,13 @@ std::string NormalizeSeparators(std::string_view sjis_name) {
 }
 
 GameFiles::GameFiles(std::string game_dir, std::string save_dir)
-    : game_dir_(std::move(game_dir)), save_dir_(std::move(save_dir)) {
-  if (game_dir_.empty()) game_dir_ = ".";
-  if (save_dir_.empty()) save_dir_ = DefaultSaveDir(game_dir_);
-}
+    : game_dir_(game_dir.empty() ? std::string(1, '.') : std::move(game_dir)),
+      save_dir_(save_dir.empty() ? DefaultSaveDir(game_dir_) : std::move(save_dir)) {}
 
 std::optional<std::string> GameFiles::ResolveUnder(const std::string& root, std::string_view name) {
   const std::string relative = NormalizeSeparators(name);
   if (relative.empty()) return std::nullopt;
-  std::string dir = root;
-  if (!relative.empty() && relative.front() == '/') dir = "/";
+  std::string dir = relative.front() == '/' ? std::string(1, '/') : root;
   const std::vector<std::string> parts = SplitComponents(relative);
   if (parts.empty()) return std::nullopt;
   for (std::size_t i = 0; i < parts.size(); ++i) {
