@@ -6,7 +6,7 @@
 
 JOBS ?= $(shell nproc)
 FUZZ_RUNS ?= 20000
-GAME ?= examples/demo
+GAME ?= build/release/demo
 
 .PHONY: deps run test build-debug build-release bench fuzz clean
 

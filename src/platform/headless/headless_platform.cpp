@@ -1,6 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/png_writer.h"
 
@@ -52,7 +53,12 @@ BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::stri
 
 HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
                              HeadlessTextInput& text_input, HeadlessOptions options)
-    : clock_(clock), display_(display), text_input_(text_input), options_(std::move(options)) {}
+    : clock_(clock), display_(display), text_input_(text_input), options_(std::move(options)) {
+  if (!options_.shots_dir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(options_.shots_dir, error);
+  }
+}
 
 void HeadlessInput::WriteShot(const std::string& path) {
   std::string error;
