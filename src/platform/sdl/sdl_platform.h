@@ -1,4 +1,5 @@
-// The SDL backend: one object per platform service, over one SDL session.
+// The SDL backend: one object per platform service, over one SDL session. SDL is one per
+// process, so there is one SdlPlatform at a time.
 #pragma once
 
 #include <memory>
