@@ -50,6 +50,11 @@ class SdlPlatform {
   SdlTextInput& text_input() { return text_input_; }
 
  private:
+  static constexpr int kVideoAttempts = 5;
+  static constexpr std::uint32_t kVideoRetryMs = 100;
+
+  static bool StartVideo(std::string* error);
+
   // Ends SDL after every other member is gone (members are destroyed in reverse order).
   struct Session {
     Session() = default;
