@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -108,10 +110,7 @@ class SdlPlatformTest : public ::testing::Test {
       int h = 0;
       SDL_GetRendererOutputSize(renderer, &w, &h);
       if (w == width && h == height) {
-        // The GL drawable may take its new size only at the next buffer swap.
-        platform_->display().Refresh();
         Settle();
-        platform_->display().Refresh();
         return true;
       }
       SDL_Delay(10);
@@ -488,6 +487,21 @@ TEST_F(SdlPlatformTest, F12WritesWhatIsOnTheScreenAsNumberedPngs) {
   ASSERT_TRUE(testing::ReadPngForTest(second.string(), &png, &error)) << error;
   EXPECT_EQ(png.at(150, 160), (testing::RgbImage::Pixel{0, 0, 0}));
   EXPECT_EQ(png.at(200, 170), (testing::RgbImage::Pixel{255, 255, 255}));
+}
+
+// Without a reachable display SDL would pick a driver that shows nothing; the player gets a
+// clear refusal instead of an invisible game.
+TEST(SdlPlatformWithoutDisplay, RefusesToStartRatherThanPlayInvisibly) {
+  std::vector<std::pair<const char*, std::string>> saved;
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (const char* value = std::getenv(name)) saved.emplace_back(name, value);
+    ::unsetenv(name);
+  }
+  std::string error;
+  const auto platform = SdlPlatform::Create(SdlOptions(), &error);
+  for (const auto& [name, value] : saved) ::setenv(name, value.c_str(), 1);
+  EXPECT_EQ(platform, nullptr);
+  EXPECT_NE(error.find("no display"), std::string::npos) << error;
 }
 
 TEST(BeepTone, IsAShortSoftSineThatStartsAndEndsSilent) {

@@ -23,7 +23,6 @@ class SdlBeeper {
   void Beep();
   // Lets the device go a few seconds after the last beep: an open device keeps a thread running.
   void Idle();
-  bool device_open() const { return device_ != 0; }
 
  private:
   void Release();

@@ -57,10 +57,7 @@ std::optional<InputEvent> SdlInput::Translate(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) return CloseEvent();
       display_.HandleWindowEvent(event);
-      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-          event.window.event == SDL_WINDOWEVENT_MOVED) {
-        text_input_.PlaceCandidateWindow();
-      }
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) text_input_.PlaceCandidateWindow();
       return std::nullopt;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:

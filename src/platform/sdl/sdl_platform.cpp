@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string_view>
+
 namespace tumu {
 
 std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std::string* error) {
@@ -14,15 +16,33 @@ std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std:
   // game waiting for a click should not keep the screen saver away.
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  // The click that brings the window to the front also counts in the game.
-  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_APP_NAME, "tumu");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    *error = std::string("no display to play on: ") + SDL_GetError();
+  if (!StartVideo(error)) {
     SDL_Quit();
     return nullptr;
   }
   return std::make_unique<SdlPlatform>(Passkey(), options);
+}
+
+bool SdlPlatform::StartVideo(std::string* error) {
+  // When SDL cannot reach the display it falls back to drivers that show nothing; a player would
+  // face a game running in an invisible window. Those count only when asked for by name. The X
+  // server may also refuse a connection now and then when connections come in quick succession
+  // (SDL makes several), so a failure is tried again after a pause.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const bool driver_asked = asked != nullptr && *asked != '\0';
+  for (int attempt = 0; attempt < kVideoAttempts; ++attempt) {
+    if (attempt > 0) SDL_Delay(kVideoRetryMs);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      *error = std::string("no display to play on: ") + SDL_GetError();
+      continue;
+    }
+    const std::string_view driver = SDL_GetCurrentVideoDriver();
+    if (driver_asked || (driver != "offscreen" && driver != "dummy")) return true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    *error = "no display to play on (is DISPLAY or WAYLAND_DISPLAY set?)";
+  }
+  return false;
 }
 
 SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)

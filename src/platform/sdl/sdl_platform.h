@@ -1,4 +1,5 @@
-// The SDL backend: one object per platform service, over one SDL session.
+// The SDL backend: one object per platform service, over one SDL session. SDL is one per
+// process, so there is one SdlPlatform at a time.
 #pragma once
 
 #include <memory>
@@ -49,6 +50,11 @@ class SdlPlatform {
   SdlTextInput& text_input() { return text_input_; }
 
  private:
+  static constexpr int kVideoAttempts = 5;
+  static constexpr std::uint32_t kVideoRetryMs = 100;
+
+  static bool StartVideo(std::string* error);
+
   // Ends SDL after every other member is gone (members are destroyed in reverse order).
   struct Session {
     Session() = default;
