@@ -10,6 +10,7 @@
 #include "engine/options.h"
 #include "engine/pack_command.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
 #include "platform/text_renderer.h"
 
 namespace {
@@ -36,6 +37,25 @@ int RunHeadless(const tumu::Options& options, std::unique_ptr<tumu::TextRenderer
   }
   tumu::HeadlessPlatform backend(std::move(headless));
   tumu::Engine engine(backend.platform(), std::move(text), options);
+  if (!options.trace.empty() && !engine.log.OpenTrace(options.trace)) {
+    std::fprintf(stderr, "tumu: cannot write the trace %s\n", options.trace.c_str());
+    return 1;
+  }
+  return tumu::RunGame(engine);
+}
+
+int RunWithWindow(const tumu::Options& options, std::unique_ptr<tumu::TextRenderer> text) {
+  tumu::SdlOptions sdl;
+  sdl.scale = options.scale;
+  sdl.text_renderer = text.get();
+  std::string error;
+  std::unique_ptr<tumu::SdlPlatform> backend = tumu::SdlPlatform::Create(sdl, &error);
+  if (!backend) {
+    std::fprintf(stderr, "tumu: cannot open a window: %s\n", error.c_str());
+    return 1;
+  }
+  tumu::Engine engine(backend->platform(), std::move(text), options);
+  backend->SetScreenshotDir(engine.files.save_dir());
   if (!options.trace.empty() && !engine.log.OpenTrace(options.trace)) {
     std::fprintf(stderr, "tumu: cannot write the trace %s\n", options.trace.c_str());
     return 1;
@@ -70,6 +90,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command.options.headless) return RunHeadless(command.options, std::move(text));
-  std::fprintf(stderr, "tumu: only --headless runs are possible in this build\n");
-  return 1;
+  return RunWithWindow(command.options, std::move(text));
 }
