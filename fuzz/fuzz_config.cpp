@@ -7,7 +7,7 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tumu::fuzz::FuzzGame game;
-  tumu::ApplyConfigText(game.engine(), std::span<const std::uint8_t>(data, size));
+  tumu::ApplyConfigText(tumu::fuzz::FuzzGame::Fresh().engine(),
+                        std::span<const std::uint8_t>(data, size));
   return 0;
 }

@@ -11,17 +11,18 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tumu::fuzz::FuzzGame game;
+  tumu::fuzz::FuzzGame& game = tumu::fuzz::FuzzGame::Fresh();
   tumu::Engine& engine = game.engine();
   tumu::LoadScenarioBytes(engine, std::span<const std::uint8_t>(data, size), "start.st1");
-  for (int turn = 0; turn < 400 && !engine.quit; ++turn) {
+  // Lines run one per turn; whatever waits is answered at once, so that the lines after it run.
+  for (int turn = 0; turn < 300 && !engine.quit; ++turn) {
     tumu::FrameTurn(engine);
-    if (engine.state.error_halt || engine.state.click_wait) {
+    if (tumu::ScenarioHeld(engine) || engine.state.error_halt) {
       tumu::InputEvent click;
       click.type = tumu::InputEvent::Type::kLeftDown;
       tumu::HandleInputEvent(engine, click);
+      game.backend().clock.Advance(500);
     }
-    game.backend().clock.Advance(7);
   }
   return 0;
 }

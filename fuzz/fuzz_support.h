@@ -35,26 +35,42 @@ class SharedFont final : public TextRenderer {
   }
 };
 
+// One engine for all inputs (making one is the slow part), brought back to a fresh start with
+// its display for every input.
 class FuzzGame {
  public:
+  static FuzzGame& Fresh() {
+    static FuzzGame game;
+    game.Reset();
+    return game;
+  }
+  Engine& engine() { return *engine_; }
+  HeadlessPlatform& backend() { return backend_; }
+
+ private:
   FuzzGame() : backend_(HeadlessOptions{}) {
     Options options;
     options.headless = true;
     options.game_dir = "/nonexistent-fuzz-game";
     options.save_dir = "/nonexistent-fuzz-game";
     engine_ = std::make_unique<Engine>(backend_.platform(), std::make_unique<SharedFont>(), options);
-    EngineState& s = engine_->state;
-    s.packaged_mode = 1;
-    s.scenario_file_stack[0].assign("start.st1");
-    CreateWorkSurfaces(engine_->screen);
-    SetLayerColorKeys(engine_->screen, s.mask_r, s.mask_g, s.mask_b);
-    DrawDefaultDialogueFrame(*engine_);
-    InitChoiceBar(engine_->screen);
   }
-  Engine& engine() { return *engine_; }
-  HeadlessPlatform& backend() { return backend_; }
 
- private:
+  void Reset() {
+    Engine& engine = *engine_;
+    engine.state = EngineState{};
+    engine.quit = false;
+    EngineState& s = engine.state;
+    s.packaged_mode = 1;
+    s.scenario_ext.assign(".st1");
+    s.picture_ext.assign(".sb1");
+    s.scenario_file_stack[0].assign("start.st1");
+    if (engine.screen.back_surface.empty()) CreateWorkSurfaces(engine.screen);
+    SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
+    DrawDefaultDialogueFrame(engine);
+    InitChoiceBar(engine.screen);
+  }
+
   HeadlessPlatform backend_;
   std::unique_ptr<Engine> engine_;
 };
