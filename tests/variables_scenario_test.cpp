@@ -123,6 +123,20 @@ TEST(Declarations, ScalarsArraysAndTheirFaults) {
   EXPECT_EQ(game.state().declaring_numeric, 0);
 }
 
+TEST(Declarations, AnArrayMaximumEndsAtItsFirstClosingBracket) {
+  TestGame game;
+  game.WriteScenario("start.st1", Lines({
+                                      "＃変数宣言",    // 1
+                                      "点［3］",       // 2
+                                      "D［点［1］］",  // 3 the maximum is 点［1, which names nothing
+                                      "",              // 4
+                                      "＃終了",        // 5
+                                  }));
+  EXPECT_EQ(game.Run(Clicks(2)), 0);
+  EXPECT_THAT(game.Errors(), ElementsAre("3\t配列の最大値の指定が間違っています\tD［点［1］］"));
+  EXPECT_EQ(game.state().numeric_count, 4);
+}
+
 TEST(Declarations, NameLengthsAndStringDuplicates) {
   const std::string name50(50, 'a');
   const std::string name51(51, 'b');
@@ -387,6 +401,37 @@ TEST(Assignment, FaultsAreReportedAndChangeNothing) {
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("甲=5", "点:0:=0", "点:1:=0", "点:2:=0", "点:3:=0", "番号:0:=0",
                           "番号:1:=0"));
+}
+
+TEST(Assignment, AnExpressionPastTheWorkingTextIsRefused) {
+  // a becomes "(-10000000)", 11 bytes, and its group then " -10000000.000000", 17 bytes. With
+  // k of them and k - 1 signs the working text ends at 18k - 1 bytes: 251 for 14, 269 for 15.
+  // 22 of them pass 255 bytes already in the expansion (12k - 1 = 263).
+  const auto alternating = [](int count) {
+    std::string text = "a";
+    for (int i = 1; i < count; ++i) text += i % 2 == 1 ? "-a" : "+a";
+    return text;
+  };
+  TestGame game;
+  game.WriteScenario("start.st1", Lines({
+                                      "＃変数宣言",                // 1
+                                      "a",                         // 2
+                                      "甲",                        // 3
+                                      "乙",                        // 4
+                                      "",                          // 5
+                                      "a＝－10000000",             // 6
+                                      "甲＝7",                     // 7
+                                      "乙＝7",                     // 8
+                                      "甲＝" + alternating(14),    // 9 a - a + ... - a = 0
+                                      "乙＝" + alternating(15),    // 10
+                                      "乙＝" + alternating(22),    // 11
+                                      "＃終了",                    // 12
+                                  }));
+  EXPECT_EQ(game.Run(Clicks(3)), 0);
+  EXPECT_THAT(game.Errors(),
+              ElementsAre("10\tERR:計算式が長すぎます\t乙＝" + alternating(15),
+                          "11\tERR:計算式が長すぎます\t乙＝" + alternating(22)));
+  EXPECT_THAT(NumericSlots(game), ElementsAre("a=-10000000", "甲=0", "乙=7"));
 }
 
 TEST(Assignment, NamesOfOneHashBucketKeepTheirOwnValues) {
