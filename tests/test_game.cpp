@@ -76,6 +76,7 @@ int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
   }
   engine_ = std::make_unique<Engine>(backend_->platform(), std::move(text), options);
   if (!options.trace.empty()) engine_->log.OpenTrace(options.trace);
+  if (before_start) before_start(*engine_);
   return RunGame(*engine_);
 }
 
@@ -91,9 +92,14 @@ std::vector<std::string> TestGame::Errors() const {
   for (const std::string& line : Trace()) {
     if (line.rfind("error\t", 0) != 0) continue;
     // error LINE FILE MESSAGE SECOND -> LINE MESSAGE SECOND
+    // Split at every tab: a report with an empty second line ends in one.
     std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string f; std::getline(in, f, '\t');) fields.push_back(f);
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = line.find('\t', start);
+      fields.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
     if (fields.size() >= 5) errors.push_back(fields[1] + "\t" + fields[3] + "\t" + fields[4]);
   }
   return errors;

@@ -1,6 +1,7 @@
 // Small games written by the tests, run headless in the test process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,6 +47,9 @@ class TestGame {
 
   Options options;
   HeadlessOptions headless;
+  // Runs on the fresh engine before the game starts: state a scenario cannot reach yet (a save
+  // already made), or a fake text renderer that records what is drawn.
+  std::function<void(Engine&)> before_start;
   std::vector<BoxAnswer> box_answers;
 
  private:

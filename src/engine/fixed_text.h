@@ -26,7 +26,8 @@ class FixedText {
 
   void assign(std::string_view text) {
     const std::string_view kept = TruncateOnCharBoundary(text, kCapacity);
-    std::memmove(bytes_.data(), kept.data(), kept.size());
+    // An empty view may carry no pointer at all, which memmove must not be given.
+    if (!kept.empty()) std::memmove(bytes_.data(), kept.data(), kept.size());
     bytes_[kept.size()] = 0;
   }
   FixedText& operator=(std::string_view text) {
