@@ -69,7 +69,8 @@ int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
   backend_ = std::make_unique<HeadlessPlatform>(std::move(h));
   backend_->message_boxes.answers = box_answers;
   std::string error;
-  std::unique_ptr<TextRenderer> text = TextRenderer::Open(options.font, &error);
+  std::unique_ptr<TextRenderer> text =
+      make_text_renderer ? make_text_renderer() : TextRenderer::Open(options.font, &error);
   if (!text) {
     ADD_FAILURE() << error;
     return -1;
@@ -94,6 +95,8 @@ std::vector<std::string> TestGame::Errors() const {
     std::vector<std::string> fields;
     std::istringstream in(line);
     for (std::string f; std::getline(in, f, '\t');) fields.push_back(f);
+    // getline gives no field after a final tab: the second line was empty.
+    if (line.back() == '\t') fields.emplace_back();
     if (fields.size() >= 5) errors.push_back(fields[1] + "\t" + fields[3] + "\t" + fields[4]);
   }
   return errors;

@@ -1,6 +1,7 @@
 // Small games written by the tests, run headless in the test process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,6 +47,8 @@ class TestGame {
 
   Options options;
   HeadlessOptions headless;
+  // Makes the text renderer of the next run instead of the real font (for exact text placement).
+  std::function<std::unique_ptr<TextRenderer>()> make_text_renderer;
   std::vector<BoxAnswer> box_answers;
 
  private:
