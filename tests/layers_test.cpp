@@ -10,6 +10,7 @@
 #include "engine/frame_driver.h"
 #include "fake_text_renderer.h"
 #include "golden.h"
+#include "picture/compose.h"
 #include "picture/picture_loader.h"
 #include "platform/sjis.h"
 #include "test_game.h"
@@ -236,6 +237,23 @@ TEST(LayerPosition, AtSevenHundredASingleColumnShows) {
   for (int y : {0, 240, 479}) {
     EXPECT_EQ(frame.pixel(639, y), WherePixel(0, y));
     EXPECT_EQ(frame.pixel(638, y), kBrown565);
+  }
+}
+
+TEST(LayerPosition, PositionsFarOffTheScreenShowNothing) {
+  // The evaluator keeps values within ten million.
+  for (const char* lines : {"-9999999\n-9999999", "-640\n0", "0\n-480", "9999999\n0"}) {
+    SCOPED_TRACE(lines);
+    TestGame game;
+    game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+    game.WriteFile("p.sb1", WherePicture().Text());
+    game.WriteScenario("start.st1",
+                       std::string("＃絵\nbg\n＃人物位置\np\n") + lines + "\n＃クリック待ち\n");
+    EXPECT_EQ(game.Run(), 0);
+    EXPECT_TRUE(game.Errors().empty());
+    const bool column = lines[0] == '9';  // held at 639: one column still shows
+    EXPECT_EQ(Frame(game).pixel(0, 0), kBrown565);
+    EXPECT_EQ(Frame(game).pixel(639, 479), column ? WherePixel(0, 479) : kBrown565);
   }
 }
 
@@ -505,6 +523,94 @@ TEST(LayerOrder, EveryLayerAndWindowBackToFront) {
   EXPECT_EQ(frame.pixel(60, 50), kBrownHalf);
   EXPECT_EQ(frame.pixel(150, 50), 0x7800) << "red at half: the person";
   EXPECT_EQ(frame.pixel(150, 60), kRed565);
+}
+
+// The steps of the frame whose commands other parts of the player bring (partial pictures,
+// animation frames, the hover picture, the click mark, fades), set up directly in their places.
+TEST(LayerOrder, PartialPicturesHoverClickMarkAndFadeInTheirPlaces) {
+  TestGame game;
+  game.WriteScenario("start.st1", "＃クリック待ち\n");
+  EXPECT_EQ(game.Run(), 0);
+  Engine& engine = game.engine();
+  Screen& screen = engine.screen;
+  EngineState& s = engine.state;
+  const std::uint16_t yellow = 0xFFE0;
+  const std::uint16_t magenta = 0xF81F;
+  const std::uint16_t cyan = 0x07FF;
+
+  screen.background_surface.Fill(kBrown565);
+  s.background_on = 1;
+  // Slot 1 shows frame 1 of its strip at (10, 10); slot 3 frame 2 (the strip's x 210 to 419) at
+  // (200, 200).
+  for (Surface565* strip : {&screen.partial_surface[0], &screen.partial_surface[2]}) {
+    strip->Fill(kWhite565);
+    strip->FillRect({0, 0, 210, 160}, kRed565);
+    strip->FillRect({210, 0, 210, 160}, kBlue565);
+  }
+  auto show_slot = [&s](int slot, int x, int y, int frame) {
+    PartialSlot& p = s.partial[static_cast<std::size_t>(slot)];
+    p.partial_on = 1;
+    p.partial_x = x;
+    p.partial_y = y;
+    p.partial_frame = frame;
+  };
+  show_slot(0, 10, 10, 1);
+  show_slot(2, 200, 200, 2);
+  // The person in its animation frame 2, over slot 1 and under slot 3.
+  screen.person_surface.Fill(kWhite565);
+  screen.person_anim_surface[1].Fill(kWhite565);
+  screen.person_anim_surface[1].FillRect({100, 100, 200, 200}, kGreen565);
+  s.person_on = 1;
+  s.person_frame = 2;
+  screen.foreground_surface.Fill(kWhite565);
+  screen.foreground_surface.FillRect({300, 300, 100, 100}, yellow);
+  s.foreground_on = 1;
+  screen.incoming_surface.Fill(kWhite565);
+  screen.incoming_surface.FillRect({380, 380, 70, 70}, magenta);
+  s.hover_picture_shown = 1;
+  // Click-mark frames are 80 x 80, 210 apart: frame 2 is the cyan one.
+  screen.click_mark_surface.Fill(kWhite565);
+  screen.click_mark_surface.FillRect({0, 0, 80, 80}, kRed565);
+  screen.click_mark_surface.FillRect({210, 0, 80, 80}, cyan);
+  s.click_mark_shown = 1;
+  s.click_mark_frame = 2;
+  s.click_mark_x = 420;
+  s.click_mark_y = 420;
+
+  Compose(engine, true);
+  const Surface565& frame = Frame(game);
+  EXPECT_EQ(frame.pixel(5, 5), kBrown565);
+  EXPECT_EQ(frame.pixel(15, 15), kRed565);
+  EXPECT_EQ(frame.pixel(219, 99), kRed565);
+  EXPECT_EQ(frame.pixel(50, 169), kRed565);
+  EXPECT_EQ(frame.pixel(50, 170), kBrown565);
+  EXPECT_EQ(frame.pixel(220, 50), kBrown565);
+  EXPECT_EQ(frame.pixel(150, 150), kGreen565) << "the person over slot 1";
+  EXPECT_EQ(frame.pixel(250, 250), kBlue565) << "slot 3 over the person";
+  EXPECT_EQ(frame.pixel(409, 359), kBlue565);
+  EXPECT_EQ(frame.pixel(350, 350), yellow) << "the foreground over slot 3";
+  EXPECT_EQ(frame.pixel(390, 390), magenta) << "the hover picture over the foreground";
+  EXPECT_EQ(frame.pixel(430, 430), cyan) << "the click mark over the hover picture";
+  EXPECT_EQ(frame.pixel(499, 479), cyan);
+  EXPECT_EQ(frame.pixel(500, 430), kBrown565);
+
+  // A fade half way darkens all of it; a person frame beyond 3 draws no person.
+  s.fade_active = 1;
+  s.transition_level = 2;
+  s.person_frame = 4;
+  Compose(engine, true);
+  EXPECT_EQ(frame.pixel(5, 5), kBrownHalf);
+  EXPECT_EQ(frame.pixel(15, 15), 0x7800);
+  EXPECT_EQ(frame.pixel(150, 150), 0x7800) << "slot 1 where the person was";
+  EXPECT_EQ(frame.pixel(430, 430), 0x03EF);
+
+  // While the error screen is up nothing is composed.
+  s.error_halt = 1;
+  s.fade_active = 0;
+  const int presents = game.backend().display.presents();
+  Compose(engine, true);
+  EXPECT_EQ(game.backend().display.presents(), presents);
+  EXPECT_EQ(frame.pixel(5, 5), kBrownHalf);
 }
 
 }  // namespace

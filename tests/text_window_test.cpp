@@ -140,9 +140,9 @@ TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
   TestGame game;
   UseFakeText(game);
   // The dialogue command's words style the block; "＃クリック待ち" inside it waits and then gives
-  // its own words (here none: back to the defaults) to the rows after it.
+  // its own words to the rows after it, resetting the size it does not name.
   game.WriteScenario("start.st1",
-                     "＃セリフ赤大\n一\n＃クリック待ち\n二\n＃文字緑\n三\n\n"
+                     "＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
                      "＃クリック待ち青\n＃セリフ\n四\n\n");
   EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nclick 5 5\n"), 0);
   const FakeTextRenderer::Call* one = LastCallFor(game, "一");
@@ -152,7 +152,7 @@ TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
   ASSERT_TRUE(one && two && three && four);
   EXPECT_EQ(one->foreground, 0xF800);
   EXPECT_EQ(one->height, 38);
-  EXPECT_EQ(two->foreground, kText565);
+  EXPECT_EQ(two->foreground, 0xFFE0);
   EXPECT_EQ(two->height, 18);
   EXPECT_EQ(three->foreground, 0x07E0);
   // "＃セリフ" without words sets the defaults again, whatever "＃クリック待ち青" said.
@@ -266,6 +266,26 @@ TEST(ClickMark, GoesHomeAfterADialogueBlockAndUnderTheTextAfterATextBlock) {
   // No "＃クリックマーク" has given a home: it is (0, 0).
   EXPECT_EQ(game.state().click_mark_x, 0);
   EXPECT_EQ(game.state().click_mark_y, 0);
+}
+
+TEST(TextBlock, RowsPastTheWindowsAreCutOffAtTheirEdges) {
+  TestGame game;
+  UseFakeText(game);
+  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+  // Eight rows of 82 pixels run far below the screen; a dialogue row of forty full-width
+  // characters (640 pixels from x = 10) runs past the window's right edge.
+  std::string source = "＃絵\nbg\n＃文章極大待ちオフ\n";
+  for (int i = 0; i < 8; ++i) source += "あ\n";
+  source += "\n＃文章オフ\n＃セリフ\n";
+  for (int i = 0; i < 40; ++i) source += "い";
+  game.WriteScenario("start.st1", source + "\n\n");
+  EXPECT_EQ(game.Run(), 0);
+  EXPECT_TRUE(game.Errors().empty());
+  EXPECT_EQ(TextRows(game).back(), "あ@10,584/80");
+  const Surface565& frame = game.backend().display.LastFrame();
+  EXPECT_EQ(frame.pixel(617, 375), kText565) << "the row runs to the window's edge";
+  EXPECT_EQ(frame.pixel(618, 375), kFrameBlue565);
+  EXPECT_EQ(frame.pixel(625, 375), kBrown565) << "and no further";
 }
 
 // ---- Rows of several styles.
