@@ -177,9 +177,8 @@ struct PositionCase {
 };
 
 TEST(LayerPosition, NegativePositionsCutThePictureAndLargeOnesAreHeldOnScreen) {
+  // X = -100 and X = 700 have golden frames of their own below.
   const PositionCase cases[] = {
-      {"-100", "50", 0, 50, 100, 0},   // columns 100 to 639, 50 rows down
-      {"700", "0", 639, 0, 0, 0},      // 639: a single column
       {"30", "480", 30, 479, 0, 0},    // 479: a single row
       {"-600", "-400", 0, 0, 600, 400},
       {"10＊3", "値＋1", 30, 8, 0, 0},  // expressions with variables
