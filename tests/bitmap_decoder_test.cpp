@@ -11,13 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "test_pictures.h"
+
 // Test bitmaps name only the fields that matter to them; the rest keep their defaults on purpose.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace tumu {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::BitmapFile;
+using testing::Bytes;
 using Pixels = std::vector<std::uint16_t>;
 
 const PixelFormat k565;
@@ -33,84 +36,6 @@ constexpr std::uint16_t kBlue565 = 0x001F;
 constexpr std::uint16_t kWhite565 = 0xFFFF;
 constexpr std::uint16_t kGrey565 = 0x8410;
 constexpr std::uint16_t kBlack565 = 0x0000;
-
-void PutU16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutU32(Bytes& out, std::uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
-void SetU32(Bytes& out, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// Writes a bitmap file the way a paint program would, with every field under the test's control.
-struct BitmapFile {
-  std::uint32_t header_size = 40;
-  std::int32_t width = 1;
-  std::int32_t height = 1;
-  std::uint16_t planes = 1;
-  std::uint16_t bits = 8;
-  std::uint32_t compression = 0;
-  std::uint32_t colours_used = 0;
-  std::vector<Rgb> palette;
-  // After a header shorter than 52 bytes, else inside it.
-  std::vector<std::uint32_t> masks;
-  Bytes pixels;
-  bool marker = false;
-  // Counted from "BM"; by default the pixel data follow the colour table.
-  std::optional<std::uint32_t> pixel_offset;
-
-  Bytes Build() const {
-    Bytes out;
-    if (marker) out = {'Z', 'Q'};
-    const std::size_t base = out.size();
-    out.push_back('B');
-    out.push_back('M');
-    PutU32(out, 0);  // file size, set below
-    PutU32(out, 0);
-    PutU32(out, 0);  // pixel-data offset, set below
-    const std::size_t info = out.size();
-    PutU32(out, header_size);
-    if (header_size == 12) {
-      PutU16(out, static_cast<std::uint32_t>(width));
-      PutU16(out, static_cast<std::uint32_t>(height));
-      PutU16(out, planes);
-      PutU16(out, bits);
-    } else {
-      PutU32(out, static_cast<std::uint32_t>(width));
-      PutU32(out, static_cast<std::uint32_t>(height));
-      PutU16(out, planes);
-      PutU16(out, bits);
-      PutU32(out, compression);
-      PutU32(out, static_cast<std::uint32_t>(pixels.size()));
-      PutU32(out, 2835);
-      PutU32(out, 2835);
-      PutU32(out, colours_used);
-      PutU32(out, 0);
-      const bool masks_inside = header_size >= 52;
-      if (masks_inside) {
-        for (const std::uint32_t m : masks) PutU32(out, m);
-      }
-      out.resize(info + std::max<std::size_t>(header_size, 4), 0);
-      if (!masks_inside) {
-        for (const std::uint32_t m : masks) PutU32(out, m);
-      }
-    }
-    for (const Rgb& c : palette) {
-      out.push_back(static_cast<std::uint8_t>(c.blue));
-      out.push_back(static_cast<std::uint8_t>(c.green));
-      out.push_back(static_cast<std::uint8_t>(c.red));
-      if (header_size != 12) out.push_back(0);
-    }
-    SetU32(out, base + 10, pixel_offset.value_or(static_cast<std::uint32_t>(out.size() - base)));
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    SetU32(out, base + 2, static_cast<std::uint32_t>(out.size() - base));
-    return out;
-  }
-};
 
 Pixels Decode(const BitmapFile& file) {
   const auto picture = DecodeBitmapFile(file.Build(), k565);

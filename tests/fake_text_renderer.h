@@ -13,11 +13,23 @@ namespace tumu::testing {
 
 class FakeTextRenderer : public TextRenderer {
  public:
+  // One DrawText call: where, how high and in which colours a text was drawn.
+  struct Call {
+    const Surface565* surface = nullptr;
+    int x = 0;
+    int y = 0;
+    int height = 0;
+    std::string text;
+    std::uint16_t foreground = 0;
+    std::uint16_t background = 0;
+  };
+
   const std::string& font_file() const override { return file_; }
 
   int DrawText(Surface565& surface, int x, int y, std::string_view sjis, int pixel_height,
                std::uint16_t foreground, std::uint16_t background) override {
     drawn.emplace_back(sjis);
+    calls.push_back({&surface, x, y, pixel_height, std::string(sjis), foreground, background});
     int width = 0;
     for (std::size_t pos = 0; pos < sjis.size();) {
       const std::size_t length = CharLength(sjis, pos);
@@ -40,6 +52,7 @@ class FakeTextRenderer : public TextRenderer {
 
   // Every Shift-JIS text drawn, in order.
   std::vector<std::string> drawn;
+  std::vector<Call> calls;
 
  private:
   std::string file_ = "fake";

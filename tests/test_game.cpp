@@ -69,7 +69,8 @@ int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
   backend_ = std::make_unique<HeadlessPlatform>(std::move(h));
   backend_->message_boxes.answers = box_answers;
   std::string error;
-  std::unique_ptr<TextRenderer> text = TextRenderer::Open(options.font, &error);
+  std::unique_ptr<TextRenderer> text =
+      make_text_renderer ? make_text_renderer() : TextRenderer::Open(options.font, &error);
   if (!text) {
     ADD_FAILURE() << error;
     return -1;

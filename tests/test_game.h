@@ -50,6 +50,8 @@ class TestGame {
   // Runs on the fresh engine before the game starts: state a scenario cannot reach yet (a save
   // already made), or a fake text renderer that records what is drawn.
   std::function<void(Engine&)> before_start;
+  // Makes the text renderer of the next run instead of the real font (for exact text placement).
+  std::function<std::unique_ptr<TextRenderer>()> make_text_renderer;
   std::vector<BoxAnswer> box_answers;
 
  private:

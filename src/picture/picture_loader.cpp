@@ -33,4 +33,11 @@ bool LoadPictureIntoSurface(Engine& engine, Surface565& surface, std::string_vie
   return true;
 }
 
+void PutPictureIntoSurface(Engine& engine, Surface565& surface, const Picture& picture, int width,
+                           int height) {
+  const EngineState& s = engine.state;
+  FillSurfaceRect(engine.screen, surface, 0, 0, width, height, s.mask_r, s.mask_g, s.mask_b);
+  DrawPicture(surface, 0, 0, picture, {0, 0, width, height});
+}
+
 }  // namespace tumu

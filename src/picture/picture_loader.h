@@ -19,5 +19,8 @@ std::optional<Picture> LoadPictureFile(Engine& engine, std::string_view name);
 // loaded; the surface then stays filled with the mask colour.
 bool LoadPictureIntoSurface(Engine& engine, Surface565& surface, std::string_view name, int width,
                             int height);
+// The same with a picture already read: what the picture does not cover is the mask colour.
+void PutPictureIntoSurface(Engine& engine, Surface565& surface, const Picture& picture, int width,
+                           int height);
 
 }  // namespace tumu

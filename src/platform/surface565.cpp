@@ -67,6 +67,38 @@ bool ClipCopy(const Surface565& dest, int& x, int& y, const Surface565& source, 
   return r.width > 0 && r.height > 0;
 }
 
+// The row loops below run over every pixel of the screen several times per frame. One build must
+// run on every x86-64 machine, so each loop is also compiled for the wider vectors of newer ones,
+// and the best that the machine has is chosen when the program starts.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TUMU_WIDE_VECTORS __attribute__((target_clones("default", "avx2", "arch=x86-64-v4")))
+#else
+#define TUMU_WIDE_VECTORS
+#endif
+
+TUMU_WIDE_VECTORS void KeyedRow(std::uint16_t* to, const std::uint16_t* from, int width,
+                                std::uint16_t key) {
+  for (int i = 0; i < width; ++i) {
+    const std::uint16_t p = from[i];
+    to[i] = p == key ? to[i] : p;
+  }
+}
+
+TUMU_WIDE_VECTORS void QuarterRow(std::uint16_t* p, int width, std::uint16_t quarter) {
+  for (int i = 0; i < width; ++i) p[i] = static_cast<std::uint16_t>((p[i] >> 2) & quarter);
+}
+
+TUMU_WIDE_VECTORS void HalfRow(std::uint16_t* p, int width, std::uint16_t half) {
+  for (int i = 0; i < width; ++i) p[i] = static_cast<std::uint16_t>((p[i] >> 1) & half);
+}
+
+TUMU_WIDE_VECTORS void ThreeQuartersRow(std::uint16_t* p, int width, std::uint16_t half,
+                                        std::uint16_t quarter) {
+  for (int i = 0; i < width; ++i) {
+    p[i] = static_cast<std::uint16_t>(((p[i] >> 1) & half) + ((p[i] >> 2) & quarter));
+  }
+}
+
 bool ClipToSurface(const Surface565& s, Rect& r) {
   const int x0 = std::max(r.x, 0);
   const int y0 = std::max(r.y, 0);
@@ -129,12 +161,7 @@ void CopyRectKeyed(Surface565& dest, int x, int y, const Surface565& source,
   Rect r = source_rect;
   if (!ClipCopy(dest, x, y, source, r)) return;
   for (int row = 0; row < r.height; ++row) {
-    const std::uint16_t* from = source.row(r.y + row) + r.x;
-    std::uint16_t* to = dest.row(y + row) + x;
-    for (int i = 0; i < r.width; ++i) {
-      const std::uint16_t p = from[i];
-      to[i] = p == key ? to[i] : p;
-    }
+    KeyedRow(dest.row(y + row) + x, source.row(r.y + row) + r.x, r.width, key);
   }
 }
 
@@ -152,15 +179,13 @@ void DarkenRect(Surface565& surface, const PixelFormat& format, const Rect& rect
     std::uint16_t* p = surface.row(y) + r.x;
     switch (mode) {
       case 1:
-        for (int i = 0; i < r.width; ++i) p[i] = static_cast<std::uint16_t>((p[i] >> 2) & quarter);
+        QuarterRow(p, r.width, quarter);
         break;
       case 2:
-        for (int i = 0; i < r.width; ++i) p[i] = static_cast<std::uint16_t>((p[i] >> 1) & half);
+        HalfRow(p, r.width, half);
         break;
       default:
-        for (int i = 0; i < r.width; ++i) {
-          p[i] = static_cast<std::uint16_t>(((p[i] >> 1) & half) + ((p[i] >> 2) & quarter));
-        }
+        ThreeQuartersRow(p, r.width, half, quarter);
         break;
     }
   }

@@ -193,11 +193,15 @@ void HandleDialoguePosition(Engine& engine) {
 
 void HandleDialogueFrame(Engine& engine) {
   const std::string name(NextLine(engine));
-  if (!LoadPictureIntoSurface(engine, engine.screen.dialogue_frame_surface, name, kScreenWidth,
-                              kScreenHeight)) {
+  // A frame picture that cannot be read leaves the old frame as it was, so the surface is
+  // touched only once the picture is in hand.
+  const std::optional<Picture> picture = LoadPictureFile(engine, name);
+  if (!picture) {
     ReportScenarioError(engine, "＃セリフ枠のファイル名が違います"_sj, name);
     return;
   }
+  PutPictureIntoSurface(engine, engine.screen.dialogue_frame_surface, *picture, kScreenWidth,
+                        kScreenHeight);
   engine.state.custom_frame = 1;
 }
 
