@@ -129,8 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Making the game's surfaces costs far more than the work under test, so one engine serves
   // every input; what these operations read is set afresh each time.
-  static fuzz::FuzzGame game;
-  Engine& engine = game.engine();
+  Engine& engine = fuzz::FuzzGame::Shared().engine();
   // Without a back surface an error report only records itself: painting the red screen for
   // every fault would cost most of the time, and the screen is not what is tested here.
   engine.screen.back_surface = Surface565();

@@ -52,8 +52,8 @@ BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::stri
 }
 
 HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
-                             HeadlessTextInput& text_input, HeadlessOptions options)
-    : clock_(clock), display_(display), text_input_(text_input), options_(std::move(options)) {
+                             HeadlessOptions options)
+    : clock_(clock), display_(display), options_(std::move(options)) {
   if (!options_.shots_dir.empty()) {
     std::error_code error;
     std::filesystem::create_directories(options_.shots_dir, error);
@@ -187,7 +187,7 @@ void HeadlessInput::AfterTurn(const TurnStatus& status) {
 
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
     : display(options.desktop_depth),
-      input(clock, display, text_input, std::move(options)) {}
+      input(clock, display, std::move(options)) {}
 
 Platform HeadlessPlatform::platform() {
   return Platform{clock, display, input, text_input, audio, message_boxes};

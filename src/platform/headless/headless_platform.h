@@ -107,8 +107,7 @@ class HeadlessMessageBoxes final : public MessageBoxes {
 
 class HeadlessInput final : public Input {
  public:
-  HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display, HeadlessTextInput& text_input,
-                HeadlessOptions options);
+  HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display, HeadlessOptions options);
   std::optional<InputEvent> Poll() override;
   void AfterTurn(const TurnStatus& status) override;
 
@@ -121,7 +120,6 @@ class HeadlessInput final : public Input {
 
   HeadlessClock& clock_;
   HeadlessDisplay& display_;
-  HeadlessTextInput& text_input_;
   HeadlessOptions options_;
   std::size_t next_ = 0;
   std::vector<InputEvent> queued_;
