@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tumu::Engine& engine = game.engine();
   tumu::LoadScenarioBytes(engine, std::span<const std::uint8_t>(data, size), "start.st1");
   // Lines run one per turn; whatever waits is answered at once, so that the lines after it run.
-  for (int turn = 0; turn < 300 && !engine.quit; ++turn) {
+  for (int turn = 0; turn < 200 && !engine.quit; ++turn) {
     tumu::FrameTurn(engine);
     if (tumu::ScenarioHeld(engine) || engine.state.error_halt) {
       tumu::InputEvent click;

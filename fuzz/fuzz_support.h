@@ -35,8 +35,10 @@ class SharedFont final : public TextRenderer {
   }
 };
 
-// One engine for all inputs (making one is the slow part), brought back to a fresh start with
-// its display for every input.
+// One engine for all inputs (making one is the slow part), brought back to a fresh start for
+// every input. Its work surfaces exist, so text and pictures are drawn as in a game, but it has no
+// back surface: painting the red error screen and composing whole frames would take nearly all
+// the time of an input made of random lines, and neither reads the input.
 class FuzzGame {
  public:
   static FuzzGame& Fresh() {
@@ -63,14 +65,16 @@ class FuzzGame {
 
   void Reset() {
     Engine& engine = *engine_;
-    engine.state = EngineState{};
+    static const auto pristine = std::make_unique<const EngineState>();
+    engine.state = *pristine;
     engine.quit = false;
     EngineState& s = engine.state;
     s.packaged_mode = 1;
     s.scenario_ext.assign(".st1");
     s.picture_ext.assign(".sb1");
     s.scenario_file_stack[0].assign("start.st1");
-    if (engine.screen.back_surface.empty()) CreateWorkSurfaces(engine.screen);
+    if (engine.screen.work_surface.empty()) CreateWorkSurfaces(engine.screen);
+    engine.screen.back_surface = Surface565();
     SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
     DrawDefaultDialogueFrame(engine);
     InitChoiceBar(engine.screen);
