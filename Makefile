@@ -38,11 +38,14 @@ fuzz: deps
 	@MAKEFLAGS= cmake --build build/fuzz -j $(JOBS)
 	@# The fuzz targets keep one engine and the font's glyph cache from input to input on purpose,
 	@# so leak checks after each input would only rescan them; memory errors are still caught.
-	@set -e; for f in build/fuzz/fuzz_*; do \
-	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name; \
+	@for f in build/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p build/fuzz/corpus/$$name build/fuzz/logs; \
 	  echo "== $$name ($(FUZZ_RUNS) runs)"; \
-	  $$f -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=2048 -detect_leaks=0 \
-	    build/fuzz/corpus/$$name fuzz/seeds/$$name 2>&1 | tail -n 1; \
+	  if ! $$f -runs=$(FUZZ_RUNS) -max_len=65536 -rss_limit_mb=2048 -detect_leaks=0 \
+	      build/fuzz/corpus/$$name fuzz/seeds/$$name > build/fuzz/logs/$$name.log 2>&1; then \
+	    cat build/fuzz/logs/$$name.log; echo "== $$name FAILED"; exit 1; \
+	  fi; \
+	  tail -n 1 build/fuzz/logs/$$name.log; \
 	done
 
 clean:
