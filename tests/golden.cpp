@@ -1,7 +1,6 @@
 #include "golden.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "platform/png_writer.h"
+#include "test_png_reader.h"
 
 namespace tumu::testing {
 
@@ -38,17 +38,15 @@ std::uint32_t FrameCrc(const Surface565& frame) {
 }
 
 Surface565 ReadPng(const std::string& path) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-  image.format = PNG_FORMAT_RGB;
-  std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
-  Surface565 frame(static_cast<int>(image.width), static_cast<int>(image.height));
+  RgbImage image;
+  std::string error;
+  if (!ReadPngForTest(path, &image, &error)) return {};
+  Surface565 frame(image.width, image.height);
   for (int y = 0; y < frame.height(); ++y) {
     for (int x = 0; x < frame.width(); ++x) {
-      const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
-      frame.set_pixel(x, y, static_cast<std::uint16_t>(((p[0] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[2] >> 3)));
+      const RgbImage::Pixel p = image.at(x, y);
+      frame.set_pixel(x, y, static_cast<std::uint16_t>(((p.red >> 3) << 11) | ((p.green >> 2) << 5) |
+                                                        (p.blue >> 3)));
     }
   }
   return frame;
