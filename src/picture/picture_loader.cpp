@@ -25,11 +25,13 @@ std::optional<Picture> LoadPictureFile(Engine& engine, std::string_view name) {
 
 bool LoadPictureIntoSurface(Engine& engine, Surface565& surface, std::string_view name, int width,
                             int height) {
-  const EngineState& s = engine.state;
-  FillSurfaceRect(engine.screen, surface, 0, 0, width, height, s.mask_r, s.mask_g, s.mask_b);
   const std::optional<Picture> picture = LoadPictureFile(engine, name);
-  if (!picture) return false;
-  DrawPicture(surface, 0, 0, *picture, {0, 0, width, height});
+  if (!picture) {
+    const EngineState& s = engine.state;
+    FillSurfaceRect(engine.screen, surface, 0, 0, width, height, s.mask_r, s.mask_g, s.mask_b);
+    return false;
+  }
+  PutPictureIntoSurface(engine, surface, *picture, width, height);
   return true;
 }
 
