@@ -189,6 +189,7 @@ void MessageBox::Draw(Surface565& surface) const {
   surface.FillRect({0, 0, width_, strip_top_}, colors.paper);
   surface.FillRect({0, strip_top_, width_, height_ - strip_top_}, colors.strip);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].empty()) continue;
     const Rect place = LinePlace(i);
     renderer_.DrawText(surface, place.x, place.y, lines_[i], kTextHeight, colors.ink, colors.paper);
   }
