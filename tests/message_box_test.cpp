@@ -33,7 +33,7 @@ bool Inside(const Rect& r, int x, int y) {
 
 TEST(MessageBoxLayout, OneLineSizesTheBoxAndPutsTheButtonBelowItOnTheRight) {
   FakeTextRenderer font;
-  const MessageBox box("", Repeat("あ", 20), BoxButtons::kOk, font);
+  const MessageBox box(Repeat("あ", 20), BoxButtons::kOk, font);
   ASSERT_EQ(box.lines().size(), 1u);
   EXPECT_EQ(box.lines()[0], Utf8ToSjis(Repeat("あ", 20)));
   // 20 characters of 16 pixels between margins of 16.
@@ -55,20 +55,17 @@ TEST(MessageBoxLayout, OneLineSizesTheBoxAndPutsTheButtonBelowItOnTheRight) {
   EXPECT_EQ(ok.place.y, 48 + 12);
 }
 
-TEST(MessageBoxLayout, ShortTextsAndLongCaptionsWidenTheBoxWithinItsLimits) {
+TEST(MessageBoxLayout, AShortTextGetsTheSmallestBox) {
   FakeTextRenderer font;
-  EXPECT_EQ(MessageBox("", "a", BoxButtons::kOk, font).width(), MessageBox::kMinWidth);
-  // The caption gets room for itself and the title bar's own buttons.
-  EXPECT_EQ(MessageBox(Repeat("題", 20), "a", BoxButtons::kOk, font).width(),
-            20 * kFull + MessageBox::kTitleBarExtra + 32);
-  EXPECT_EQ(MessageBox(Repeat("題", 60), "a", BoxButtons::kOk, font).width(),
-            MessageBox::kMaxWidth);
+  EXPECT_EQ(MessageBox("a", BoxButtons::kOk, font).width(), MessageBox::kMinWidth);
+  EXPECT_EQ(MessageBox(Repeat("あ", 13), BoxButtons::kOk, font).width(), MessageBox::kMinWidth);
+  EXPECT_EQ(MessageBox(Repeat("あ", 14), BoxButtons::kOk, font).width(), 14 * kFull + 32);
 }
 
 TEST(MessageBoxLayout, BreaksAtNewlinesKeepsInnerBlankLinesAndDropsTrailingOnes) {
   FakeTextRenderer font;
   // As the window-mode question is written: blank lines between and after its sentences.
-  const MessageBox box("", "●設定\n\nウインドウで？\r\n\n（いいえ）\n\n", BoxButtons::kYesNo, font);
+  const MessageBox box("●設定\n\nウインドウで？\r\n\n（いいえ）\n\n", BoxButtons::kYesNo, font);
   ASSERT_EQ(box.lines().size(), 5u);
   EXPECT_EQ(box.lines()[0], Utf8ToSjis("●設定"));
   EXPECT_EQ(box.lines()[1], "");
@@ -78,9 +75,9 @@ TEST(MessageBoxLayout, BreaksAtNewlinesKeepsInnerBlankLinesAndDropsTrailingOnes)
   EXPECT_EQ(box.LinePlace(4).y, 16 + 4 * MessageBox::kLineHeight);
   EXPECT_EQ(box.height(), 16 + (5 * 20 - 4) + 16 + 52);
   // Control characters read as blanks rather than missing-glyph boxes.
-  EXPECT_EQ(MessageBox("", "a\tb", BoxButtons::kOk, font).lines()[0], "a b");
+  EXPECT_EQ(MessageBox("a\tb", BoxButtons::kOk, font).lines()[0], "a b");
   // No text at all still gives a box with its button.
-  const MessageBox empty("", "", BoxButtons::kOk, font);
+  const MessageBox empty("", BoxButtons::kOk, font);
   EXPECT_TRUE(empty.lines().empty());
   EXPECT_EQ(empty.height(), 16 + 16 + 52);
 }
@@ -88,25 +85,25 @@ TEST(MessageBoxLayout, BreaksAtNewlinesKeepsInnerBlankLinesAndDropsTrailingOnes)
 TEST(MessageBoxLayout, WrapsALineTooWideForTheBoxByCharacters) {
   FakeTextRenderer font;
   // 608 pixels of room between the margins of a 640-pixel box: 38 full-width characters.
-  const MessageBox box("", "INI\n" + Repeat("長", 50), BoxButtons::kOk, font);
+  const MessageBox box("INI\n" + Repeat("長", 50), BoxButtons::kOk, font);
   ASSERT_EQ(box.lines().size(), 3u);
   EXPECT_EQ(box.lines()[1], Utf8ToSjis(Repeat("長", 38)));
   EXPECT_EQ(box.lines()[2], Utf8ToSjis(Repeat("長", 12)));
   EXPECT_EQ(box.width(), MessageBox::kMaxWidth);
 
   // A half-width character in front moves the break, and no two-byte character is cut.
-  const MessageBox mixed("", "a" + Repeat("長", 40), BoxButtons::kOk, font);
+  const MessageBox mixed("a" + Repeat("長", 40), BoxButtons::kOk, font);
   ASSERT_EQ(mixed.lines().size(), 2u);
   EXPECT_EQ(mixed.lines()[0], "a" + Utf8ToSjis(Repeat("長", 37)));
   EXPECT_EQ(mixed.lines()[1], Utf8ToSjis(Repeat("長", 3)));
 
   // A line that fits exactly stays whole.
-  EXPECT_EQ(MessageBox("", Repeat("長", 38), BoxButtons::kOk, font).lines().size(), 1u);
+  EXPECT_EQ(MessageBox(Repeat("長", 38), BoxButtons::kOk, font).lines().size(), 1u);
 }
 
 TEST(MessageBoxLayout, ButtonsShareOneWidthAndStandInARowInTheirOrder) {
   FakeTextRenderer font;
-  const MessageBox box("", "a", BoxButtons::kYesNoCancel, font);
+  const MessageBox box("a", BoxButtons::kYesNoCancel, font);
   ASSERT_EQ(box.buttons().size(), 3u);
   EXPECT_EQ(box.buttons()[0].answer, BoxAnswer::kYes);
   EXPECT_EQ(box.buttons()[1].answer, BoxAnswer::kNo);
@@ -130,7 +127,7 @@ TEST(MessageBoxLayout, ButtonsShareOneWidthAndStandInARowInTheirOrder) {
 
 TEST(MessageBoxPointer, MapsPointsToButtonsUpToTheirEdges) {
   FakeTextRenderer font;
-  const MessageBox box("", "a", BoxButtons::kYesNo, font);
+  const MessageBox box("a", BoxButtons::kYesNo, font);
   const Rect yes = box.buttons()[0].place;
   const Rect no = box.buttons()[1].place;
   EXPECT_EQ(box.ButtonAt(yes.x, yes.y), 0u);
@@ -146,7 +143,7 @@ TEST(MessageBoxPointer, MapsPointsToButtonsUpToTheirEdges) {
 
 TEST(MessageBoxPointer, AClickAnswersOnlyWhenPressedAndReleasedOnTheSameButton) {
   FakeTextRenderer font;
-  MessageBox box("", "a", BoxButtons::kYesNoCancel, font);
+  MessageBox box("a", BoxButtons::kYesNoCancel, font);
   const Rect yes = box.buttons()[0].place;
   const Rect no = box.buttons()[1].place;
   const Rect cancel = box.buttons()[2].place;
@@ -167,37 +164,37 @@ TEST(MessageBoxPointer, AClickAnswersOnlyWhenPressedAndReleasedOnTheSameButton) 
 
 TEST(MessageBoxKeys, EnterTakesTheFocusedButtonAndEscapeTheLast) {
   FakeTextRenderer font;
-  MessageBox yes_no_cancel("", "a", BoxButtons::kYesNoCancel, font);
+  MessageBox yes_no_cancel("a", BoxButtons::kYesNoCancel, font);
   EXPECT_EQ(yes_no_cancel.focus(), 0u);
   EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kEnter), BoxAnswer::kYes);
   EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kEscape), BoxAnswer::kCancel);
   EXPECT_EQ(yes_no_cancel.CloseAnswer(), BoxAnswer::kCancel);
 
-  MessageBox yes_no("", "a", BoxButtons::kYesNo, font);
+  MessageBox yes_no("a", BoxButtons::kYesNo, font);
   EXPECT_EQ(yes_no.PressKey(BoxKey::kEscape), BoxAnswer::kNo);
   EXPECT_EQ(yes_no.CloseAnswer(), BoxAnswer::kNo);
 
-  MessageBox ok("", "a", BoxButtons::kOk, font);
+  MessageBox ok("a", BoxButtons::kOk, font);
   EXPECT_EQ(ok.PressKey(BoxKey::kEnter), BoxAnswer::kOk);
   EXPECT_EQ(ok.PressKey(BoxKey::kEscape), BoxAnswer::kOk);
 }
 
 TEST(MessageBoxKeys, YAndNAnswerOnlyWhereTheBoxAsks) {
   FakeTextRenderer font;
-  MessageBox yes_no("", "a", BoxButtons::kYesNo, font);
+  MessageBox yes_no("a", BoxButtons::kYesNo, font);
   yes_no.PressKey(BoxKey::kNext);  // whatever has the focus
   EXPECT_EQ(yes_no.PressKey(BoxKey::kYes), BoxAnswer::kYes);
   EXPECT_EQ(yes_no.PressKey(BoxKey::kNo), BoxAnswer::kNo);
-  MessageBox yes_no_cancel("", "a", BoxButtons::kYesNoCancel, font);
+  MessageBox yes_no_cancel("a", BoxButtons::kYesNoCancel, font);
   EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kNo), BoxAnswer::kNo);
-  MessageBox ok("", "a", BoxButtons::kOk, font);
+  MessageBox ok("a", BoxButtons::kOk, font);
   EXPECT_FALSE(ok.PressKey(BoxKey::kYes));
   EXPECT_FALSE(ok.PressKey(BoxKey::kNo));
 }
 
 TEST(MessageBoxKeys, TabAndArrowsMoveTheFocusRoundTheButtons) {
   FakeTextRenderer font;
-  MessageBox box("", "a", BoxButtons::kYesNoCancel, font);
+  MessageBox box("a", BoxButtons::kYesNoCancel, font);
   EXPECT_FALSE(box.PressKey(BoxKey::kNext));
   EXPECT_EQ(box.focus(), 1u);
   EXPECT_EQ(box.PressKey(BoxKey::kEnter), BoxAnswer::kNo);
@@ -211,7 +208,7 @@ TEST(MessageBoxKeys, TabAndArrowsMoveTheFocusRoundTheButtons) {
   box.PressKey(BoxKey::kNext);
   EXPECT_EQ(box.PressKey(BoxKey::kEscape), BoxAnswer::kCancel);
 
-  MessageBox ok("", "a", BoxButtons::kOk, font);
+  MessageBox ok("a", BoxButtons::kOk, font);
   ok.PressKey(BoxKey::kNext);
   ok.PressKey(BoxKey::kPrevious);
   EXPECT_EQ(ok.focus(), 0u);
@@ -219,7 +216,7 @@ TEST(MessageBoxKeys, TabAndArrowsMoveTheFocusRoundTheButtons) {
 
 TEST(MessageBoxDrawing, InkOnlyWhereTheTextAndLabelsAreInTheBoxColours) {
   FakeTextRenderer font;
-  const MessageBox box("", "一行目\n\n三行目のほうが長い", BoxButtons::kYesNo, font);
+  const MessageBox box("一行目\n\n三行目のほうが長い", BoxButtons::kYesNo, font);
   Surface565 surface(box.width(), box.height());
   surface.Fill(0x1234);  // none of the box's colours
   box.Draw(surface);
@@ -261,7 +258,7 @@ TEST(MessageBoxDrawing, InkOnlyWhereTheTextAndLabelsAreInTheBoxColours) {
 
 TEST(MessageBoxDrawing, TheFocusedButtonStandsOutAndAHeldOneShowsPressed) {
   FakeTextRenderer font;
-  MessageBox box("", "a", BoxButtons::kYesNo, font);
+  MessageBox box("a", BoxButtons::kYesNo, font);
   const MessageBoxColors colors = BoxColors();
   const Rect yes = box.buttons()[0].place;
   const Rect no = box.buttons()[1].place;
@@ -298,7 +295,7 @@ TEST(MessageBoxDrawing, TheRealFontWritesTheGamesMessageInMonochromeInk) {
   const std::unique_ptr<TextRenderer> font =
       TextRenderer::Open("/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf", &error);
   ASSERT_NE(font, nullptr) << "install fonts-ipafont-gothic: " << error;
-  const MessageBox box("ゲーム", "startシナリオがありません", BoxButtons::kOk, *font);
+  const MessageBox box("startシナリオがありません", BoxButtons::kOk, *font);
   // "start" is 5 half-width characters and the rest 10 full-width ones.
   EXPECT_EQ(box.LinePlace(0).width, 5 * 8 + 10 * 16);
   Surface565 surface(box.width(), box.height());

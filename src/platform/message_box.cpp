@@ -59,8 +59,7 @@ MessageBoxColors BoxColors() {
   };
 }
 
-MessageBox::MessageBox(std::string_view caption, std::string_view text, BoxButtons buttons,
-                       TextRenderer& renderer)
+MessageBox::MessageBox(std::string_view text, BoxButtons buttons, TextRenderer& renderer)
     : renderer_(renderer) {
   BreakLines(text, kMaxWidth - 2 * kMargin);
 
@@ -81,10 +80,10 @@ MessageBox::MessageBox(std::string_view caption, std::string_view text, BoxButto
   for (Button& button : buttons_) button.place = {0, 0, button_width, kButtonHeight};
   const int count = static_cast<int>(buttons_.size());
   const int row_width = count * button_width + (count - 1) * kButtonGap;
-  const int caption_width =
-      renderer_.MeasureText(Printable(Utf8ToSjis(caption)), kTextHeight) + kTitleBarExtra;
 
-  width_ = std::max({text_width, row_width, caption_width}) + 2 * kMargin;
+  // Not widened for the caption: the title bar is the desktop's, drawn at its own size whatever
+  // the box's scale, and it shortens a long caption by itself.
+  width_ = std::max(text_width, row_width) + 2 * kMargin;
   width_ = std::clamp(width_, kMinWidth, kMaxWidth);
   const int text_height =
       lines_.empty() ? 0 : static_cast<int>(lines_.size()) * kLineHeight - (kLineHeight - kTextHeight);

@@ -39,9 +39,6 @@ class MessageBox {
   static constexpr int kButtonGap = 8;
   // Space above and below the buttons, inside the strip that holds them.
   static constexpr int kStripPadding = 12;
-  // What a title bar needs beside its caption (the window's own buttons), so that the caption
-  // can be read whole when there is room.
-  static constexpr int kTitleBarExtra = 96;
 
   struct Button {
     BoxAnswer answer = BoxAnswer::kOk;
@@ -52,8 +49,7 @@ class MessageBox {
   // Lays the box out: the UTF-8 text broken into lines at "\n" and wrapped where a line would
   // make the box wider than kMaxWidth, the buttons in a strip along the bottom. The renderer is
   // borrowed for measuring and drawing and must outlive the box.
-  MessageBox(std::string_view caption, std::string_view text, BoxButtons buttons,
-             TextRenderer& renderer);
+  MessageBox(std::string_view text, BoxButtons buttons, TextRenderer& renderer);
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -220,7 +220,7 @@ bool SdlBoxWindow::ReadBack(RenderedImage* image, std::string* error) {
 BoxAnswer SdlMessageBoxes::Show(const std::string& caption, const std::string& text,
                                 BoxButtons buttons) {
   if (renderer_ == nullptr) return ShowSystemBox(caption, text, buttons);
-  MessageBox box(caption, text, buttons, *renderer_);
+  MessageBox box(text, buttons, *renderer_);
   SDL_Window* game = display_.window();
   int display = game != nullptr ? SDL_GetWindowDisplayIndex(game) : 0;
   if (display < 0) display = 0;
