@@ -50,6 +50,9 @@ class SdlDisplay : public Display {
 
   // What the player sees: the last frame with the overlay drawn over it (black before any frame).
   const Surface565& ShownFrame() const { return shown_; }
+  // The scale the game's window gets when the game's configuration names none; the message
+  // boxes are drawn at it too, so that their text is as large as the game's.
+  int DefaultScale() const { return ChooseScale(WindowConfig()); }
   void set_overlay(FrameOverlay* overlay) { overlay_ = overlay; }
   // Shows the last frame again with the overlay as it is now.
   void Refresh();

@@ -55,7 +55,11 @@ std::optional<InputEvent> SdlInput::Translate(const SDL_Event& event) {
     case SDL_QUIT:
       return CloseEvent();
     case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) return CloseEvent();
+      // Only the game's own window: a message box's window is closed by its answer.
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        if (event.window.windowID != display_.window_id()) return std::nullopt;
+        return CloseEvent();
+      }
       display_.HandleWindowEvent(event);
       if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) text_input_.PlaceCandidateWindow();
       return std::nullopt;

@@ -49,7 +49,7 @@ SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)
     : display_(options.scale),
       text_input_(display_, options.text_renderer),
       input_(display_, text_input_, options.screenshot_dir),
-      message_boxes_(display_) {}
+      message_boxes_(display_, options.text_renderer) {}
 
 SdlPlatform::Session::~Session() {
   SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -19,7 +19,8 @@ struct SdlOptions {
   // Window size = scale x 640x480 when the game's configuration names none; 0 = the largest
   // whole scale that fits the desktop, at most 2.
   int scale = 0;
-  // Draws the text of the input box; may be set later (the engine owns the fonts).
+  // Draws the text of the input box and of the message boxes; may be set later (the engine owns
+  // the fonts).
   TextRenderer* text_renderer = nullptr;
   // Where F12 puts screenshots; empty = the current folder.
   std::string screenshot_dir;
@@ -42,12 +43,16 @@ class SdlPlatform {
     return {clock_, display_, input_, text_input_, audio_, message_boxes_};
   }
 
-  void SetTextRenderer(TextRenderer* renderer) { text_input_.set_renderer(renderer); }
+  void SetTextRenderer(TextRenderer* renderer) {
+    text_input_.set_renderer(renderer);
+    message_boxes_.set_renderer(renderer);
+  }
   void SetScreenshotDir(std::string dir) { input_.set_screenshot_dir(std::move(dir)); }
 
   SdlDisplay& display() { return display_; }
   SdlInput& input() { return input_; }
   SdlTextInput& text_input() { return text_input_; }
+  SdlMessageBoxes& message_boxes() { return message_boxes_; }
 
  private:
   static constexpr int kVideoAttempts = 5;
