@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/options.h"
+#include "fake_text_renderer.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tumu::testing {
@@ -36,6 +37,18 @@ class TestGame {
   int Run(std::string_view script = "", std::uint32_t max_ms = 600000);
 
   Engine& engine() { return *engine_; }
+  // The last frame shown, and a screenshot that the script took into the game folder.
+  const Surface565& LastFrame() const { return backend_->display.LastFrame(); }
+  Surface565 Shot(std::string_view name) const;
+  // The script lines that let the last input take effect and then take that screenshot.
+  std::string TakeShot(std::string_view name) const {
+    return "settle\nscreenshot " + Path(name) + "\n";
+  }
+  // Draws the game's texts with the recording renderer instead of the real font.
+  void UseFakeText() {
+    make_text_renderer = [] { return std::make_unique<FakeTextRenderer>(); };
+  }
+  FakeTextRenderer& fake_text() { return dynamic_cast<FakeTextRenderer&>(*engine_->text); }
   EngineState& state() { return engine_->state; }
   HeadlessPlatform& backend() { return *backend_; }
   // Trace lines of the last run (UTF-8, without the line ends).
