@@ -52,7 +52,7 @@ Surface565 ReadPng(const std::string& path) {
   return frame;
 }
 
-void ExpectPixels(const Surface565& frame, std::initializer_list<Probe> probes,
+void ExpectPixels(const Surface565& frame, const std::vector<Probe>& probes,
                   const std::string& label) {
   for (const Probe& p : probes) {
     if (frame.empty() || p.x < 0 || p.y < 0 || p.x >= frame.width() || p.y >= frame.height()) {

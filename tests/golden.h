@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
+#include <vector>
 #include <string>
 
 #include "platform/surface565.h"
@@ -26,7 +26,7 @@ struct Probe {
 };
 
 // Checks every probe; a failure names the probe, the colour found and the label.
-void ExpectPixels(const Surface565& frame, std::initializer_list<Probe> probes,
+void ExpectPixels(const Surface565& frame, const std::vector<Probe>& probes,
                   const std::string& label = "");
 
 // Reads a PNG written by WritePng back into a 5-6-5 surface (empty when it cannot be read).
