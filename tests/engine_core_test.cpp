@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/scenario.h"
+#include "golden.h"
 #include "platform/sjis.h"
 #include "test_game.h"
 
@@ -104,28 +105,19 @@ TEST(Labels, BalanceCheckCountsMissingBlockEnds) {
               ElementsAre("1\t「＃＃＃＃」が 2 個 足りません\tシナリオを再チェックしてください"));
 }
 
-TEST(ErrorScreen, ReportsTheLineFileAndPathsAndGoesOnAfterAClick) {
+TEST(ErrorScreen, IsRedWithAWhiteBoxAndTextAndGoesOnAfterAClick) {
   TestGame game;
   game.WriteScenario("start.st1",
                      "＃絵のパス\nえ\\\n地の文は外に書けない\n＃時間待ち\n1\n＃終了\n");
-  EXPECT_EQ(game.Run("screenshot " + game.Path("error.png") + "\nsettle\nclick 300 300\n"), 0);
+  EXPECT_EQ(game.Run("screenshot " + game.Path("error.png") + "\n" + game.TakeShot("red.png") +
+                     "click 300 300\n"),
+            0);
   EXPECT_THAT(game.Errors(), ElementsAre("3\tシナリオ上のミスです。\t地の文は外に書けない"));
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 3, 4, 6));
   EXPECT_EQ(game.backend().display.beeps(), 1);
-}
-
-TEST(ErrorScreen, IsRedWithAWhiteBoxAndText) {
-  TestGame game;
-  game.WriteScenario("start.st1", "間違い\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  ASSERT_FALSE(frame.empty());
-  EXPECT_EQ(frame.pixel(5, 5), 0xF800);
-  EXPECT_EQ(frame.pixel(639, 479), 0xF800);
-  EXPECT_EQ(frame.pixel(19, 300), 0xF800);
-  EXPECT_EQ(frame.pixel(20, 250 + 209), 0xFFFF);
-  EXPECT_EQ(frame.pixel(619, 459), 0xFFFF);
-  EXPECT_EQ(frame.pixel(620, 300), 0xF800);
+  const Surface565 frame = game.Shot("red.png");
+  testing::ExpectPixels(frame, {{5, 5, 0xF800}, {639, 479, 0xF800}, {19, 300, 0xF800},
+                                {20, 250 + 209, 0xFFFF}, {619, 459, 0xFFFF}, {620, 300, 0xF800}});
   // The message is written at (100, 100) in black on white.
   int black = 0;
   for (int y = 100; y < 116; ++y) {
@@ -245,37 +237,33 @@ TEST(Config, WindowKeywordsTitlesAndErrors) {
 }
 
 TEST(Config, LineLimits) {
-  {
+  struct Case {
+    std::string ini;
+    int window_mode;
+    const char* box;  // the start of the message, or "" when there is none
+  };
+  const Case cases[] = {
+      // A 95-byte line is accepted; a 96-byte line rejects the file.
+      {Sjis("＃ウインドウ\n//" + std::string(93, 'x') + "\n"), 1, ""},
+      {Sjis("＃ウインドウ\n//" + std::string(94, 'x') + "\n"), 0,
+       "INIファイルに９５文字を超えた行があります"},
+      // 200 line ends are allowed; 201 reject the file.
+      {Sjis("＃ウインドウ") + std::string(200, '\n'), 1, ""},
+      {Sjis("＃ウインドウ") + std::string(201, '\n'), 0, "INIファイルの行数が２００行を超えています"},
+  };
+  for (const Case& c : cases) {
     TestGame game;
     game.WriteScenario("start.st1", "＃終了\n");
-    game.WriteFile("tumu.ini", Sjis("＃ウインドウ\n//" + std::string(93, 'x') + "\n"));
+    game.WriteFile("tumu.ini", c.ini);
     EXPECT_EQ(game.Run(), 0);
-    EXPECT_EQ(game.state().window_mode, 1) << "a 95-byte line is accepted";
-  }
-  {
-    TestGame game;
-    game.WriteScenario("start.st1", "＃終了\n");
-    game.WriteFile("tumu.ini", Sjis("＃ウインドウ\n//" + std::string(94, 'x') + "\n"));
-    EXPECT_EQ(game.Run(), 0);
-    EXPECT_EQ(game.state().window_mode, 0) << "a 96-byte line rejects the file";
-    ASSERT_EQ(game.backend().message_boxes.shown.size(), 1u);
-    EXPECT_NE(game.backend().message_boxes.shown[0].find("INIファイルに９５文字を超えた行があります"),
-              std::string::npos);
-  }
-  {
-    TestGame game;
-    game.WriteScenario("start.st1", "＃終了\n");
-    game.WriteFile("tumu.ini", "\xef\xbc\x83" + std::string(200, '\n'));
-    game.WriteFile("tumu.ini", Sjis("＃ウインドウ") + std::string(201, '\n'));
-    EXPECT_EQ(game.Run(), 0);
-    EXPECT_EQ(game.state().window_mode, 0) << "201 line ends reject the file";
-  }
-  {
-    TestGame game;
-    game.WriteScenario("start.st1", "＃終了\n");
-    game.WriteFile("tumu.ini", Sjis("＃ウインドウ") + std::string(200, '\n'));
-    EXPECT_EQ(game.Run(), 0);
-    EXPECT_EQ(game.state().window_mode, 1) << "200 line ends are allowed";
+    EXPECT_EQ(game.state().window_mode, c.window_mode) << c.box;
+    const std::vector<std::string>& shown = game.backend().message_boxes.shown;
+    if (*c.box == '\0') {
+      EXPECT_TRUE(shown.empty());
+    } else {
+      ASSERT_EQ(shown.size(), 1u);
+      EXPECT_THAT(shown[0], ::testing::HasSubstr(c.box));
+    }
   }
 }
 
