@@ -122,42 +122,27 @@ TEST(CopyRectKeyed, LeavesKeyPixelsOut) {
 }
 
 TEST(DarkenRect, ShiftsEachChannelWithoutCarryingIntoTheNext) {
-  Surface565 s(5, 1);
   const std::uint16_t white = Channels(31, 63, 31);
   const std::uint16_t odd = Channels(1, 1, 1);  // a low bit in every channel
-  for (int mode : {-1, 0, 1, 2, 3, 4, 9}) {
+  struct Case {
+    int mode;
+    std::uint16_t white_becomes, odd_becomes;
+  };
+  const Case cases[] = {
+      {-1, 0, 0}, {0, 0, 0}, {1, Channels(7, 15, 7), 0}, {2, Channels(15, 31, 15), 0},
+      {3, Channels(22, 46, 22), 0}, {4, white, odd}, {9, white, odd},
+  };
+  Surface565 s(5, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
     s.Fill(white);
     s.set_pixel(1, 0, odd);
-    DarkenRect(s, k565, {0, 0, 2, 1}, mode);
-    SCOPED_TRACE(mode);
-    switch (mode) {
-      case -1:
-      case 0:
-        EXPECT_EQ(s.pixel(0, 0), 0);
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 1:
-        EXPECT_EQ(s.pixel(0, 0), Channels(7, 15, 7));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 2:
-        EXPECT_EQ(s.pixel(0, 0), Channels(15, 31, 15));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 3:
-        EXPECT_EQ(s.pixel(0, 0), Channels(22, 46, 22));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      default:
-        EXPECT_EQ(s.pixel(0, 0), white);
-        EXPECT_EQ(s.pixel(1, 0), odd);
-    }
+    DarkenRect(s, k565, {0, 0, 2, 1}, c.mode);
+    EXPECT_EQ(s.pixel(0, 0), c.white_becomes);
+    EXPECT_EQ(s.pixel(1, 0), c.odd_becomes);
     EXPECT_EQ(s.pixel(2, 0), white) << "outside the rectangle";
   }
-}
-
-TEST(DarkenRect, ModeThreeOfSeparateChannels) {
-  Surface565 s(3, 1);
+  // Mode three of separate channels.
   s.set_pixel(0, 0, Channels(31, 0, 0));
   s.set_pixel(1, 0, Channels(0, 63, 0));
   s.set_pixel(2, 0, Channels(0, 0, 3));
