@@ -53,13 +53,6 @@ TEST(FillRect, FillsOnlyThePartOnTheSurface) {
   }
 }
 
-// A surface with a one-pixel guard border around the visible area, so that a write outside the
-// requested rectangle shows up.
-struct Guarded {
-  Surface565 outer{12, 12};
-  Guarded() { outer.Fill(0xBEEF); }
-};
-
 TEST(CopyRect, ClipsAgainstSourceAndDestination) {
   Surface565 source(4, 4);
   for (int y = 0; y < 4; ++y) {
