@@ -49,8 +49,7 @@ TEST(StartUp, AnEmptyStartFileStartsTheGameAndRestartsIt) {
 TEST(FrameDriver, RestartsAtTheEndWithANoticeAndChecksTheBlocksAgain) {
   TestGame game;
   // A stray block end makes the balance check report at line 0, before each run.
-  game.WriteScenario("start.st1", "＃時間待ち\n10\n＃＃＃＃\n");
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nclick 5 5\n"), 0);
+  EXPECT_EQ(game.Play("＃時間待ち\n10\n＃＃＃＃\n", "click 5 5\nclick 5 5\nclick 5 5\n"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("1\t「＃＃＃＃」が多いか位置が違います。\t3 行目の「＃＃＃＃」をチェックしてください",
                           "7\tシナリオが終了しました。\t始めから実行します。",
@@ -63,9 +62,8 @@ TEST(FrameDriver, RestartsAtTheEndWithANoticeAndChecksTheBlocksAgain) {
 
 TEST(Labels, GoFindsANameNormalisedOnBothSides) {
   TestGame game;
-  game.WriteScenario("start.st1",
-                     "＃GO\n＃１2　遠く\n＃終了\n＃ラベル\n＃1２ここ\n＃ＧＯ\nない\n＃終了\n");
-  EXPECT_EQ(game.Run("click 1 1"), 0);
+  EXPECT_EQ(game.Play("＃GO\n＃１2　遠く\n＃終了\n＃ラベル\n＃1２ここ\n＃ＧＯ\nない\n＃終了\n",
+                      "click 1 1"), 0);
   EXPECT_EQ(Line(game, 1), "＃12");
   EXPECT_EQ(Line(game, 4), "＃12");
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 6, 8));
@@ -99,8 +97,7 @@ TEST(Labels, ALabelWithNoBlockEndGoesBackToTheFirstLine) {
 
 TEST(Labels, BalanceCheckCountsMissingBlockEnds) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃終了\n＃選択\n＃分岐文字\n");
-  EXPECT_EQ(game.Run("click 1 1"), 0);
+  EXPECT_EQ(game.Play("＃終了\n＃選択\n＃分岐文字\n", "click 1 1"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("1\t「＃＃＃＃」が 2 個 足りません\tシナリオを再チェックしてください"));
 }
@@ -139,8 +136,7 @@ TEST(Loader, KeepsLinesOfNinetyFourBytesAndDropsTabs) {
 
 TEST(Loader, ALineOfNinetyFiveBytesStopsTheGame) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃終了\n" + std::string(95, 'b') + "\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃終了\n" + std::string(95, 'b') + "\n"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("1\tシナリオに９５文字を超えた行が存在します\tstart.st1",
                           "1\tシナリオは１行９４（全角４７）文字までです\t無理に実行するはメモリー上、危険です",
@@ -156,15 +152,13 @@ TEST(Loader, TheFourThousandFiveHundredthLineEndStopsTheGame) {
     std::string source = "＃終了\n";
     for (int i = 1; i < 4499; ++i) source += "\n";
     source += "last line without an end";
-    game.WriteScenario("start.st1", source);
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(source), 0);
     EXPECT_TRUE(game.Errors().empty());
     EXPECT_EQ(game.state().line_count, 4499 + 3);
   }
   {
     TestGame game;
-    game.WriteScenario("start.st1", "＃終了\n" + std::string(4499, '\n'));
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play("＃終了\n" + std::string(4499, '\n')), 0);
     ASSERT_EQ(game.Errors().size(), 3u);
     EXPECT_EQ(game.Errors()[0], "1\tシナリオが４５００行を超えています\tstart.st1");
     EXPECT_EQ(game.Errors()[1],
@@ -176,8 +170,7 @@ TEST(Loader, ReadsStoredBytesAsATextStreamBeforeDescrambling) {
   TestGame game;
   // Plain bytes chosen for what they become when stored: "Q" is stored as 0x0D, "V" as 0x0A (and
   // so written as 0x0D 0x0A), "F" and the second byte of 認 as 0x1A. A plain CR scrambles to 0x51.
-  game.WriteScenario("start.st1", "＃GO\n確認F\nQV\nab\rcd\n＃ラベル\n確認F\n＃終了\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃GO\n確認F\nQV\nab\rcd\n＃ラベル\n確認F\n＃終了\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(Line(game, 1), "確認F");
   EXPECT_EQ(Line(game, 2), "QV");
@@ -279,25 +272,21 @@ TEST(Config, TheCommandLineOverridesTheFileAndNeverAsks) {
 
 TEST(Commands, TimeWaitRunsOnTheVirtualClock) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃時間待ち\n500\n＃終了\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃時間待ち\n500\n＃終了\n"), 0);
   EXPECT_GE(game.backend().clock.now(), 501u);
   EXPECT_LE(game.backend().clock.now(), 502u);
 }
 
 TEST(Commands, TimeWaitWithoutATimeIsReported) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃時間待ち\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 1 1"), 0);
+  EXPECT_EQ(game.Play("＃時間待ち\n\n＃終了\n", "click 1 1"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("2\t時間待ちの時間が指定されていません\t指定単位はミリ秒です"));
 }
 
 TEST(Commands, PathsAreUsedAsWrittenAndShownOnTheErrorScreen) {
   TestGame game;
-  game.WriteScenario("start.st1",
-                     "＃絵のパス\ne\\ \n＃音のパス\n\n＃シナリオのパス\nsc/\n＃終了\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵のパス\ne\\ \n＃音のパス\n\n＃シナリオのパス\nsc/\n＃終了\n"), 0);
   EXPECT_EQ(game.state().picture_dir.view(), "e\\ ");
   EXPECT_EQ(game.state().sound_dir.view(), "");
   EXPECT_EQ(game.state().scenario_dir.view(), "sc/");
@@ -323,23 +312,20 @@ TEST(Commands, SkipDecidesWhetherSpaceEndsAClickWait) {
   EXPECT_EQ(game.Run("key space\nsettle\n"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 2));
   TestGame again;
-  again.WriteScenario("start.st1", "＃スキップ\n＃時間待ち\n5\n＃終了\n");
-  EXPECT_EQ(again.Run(), 0);
+  EXPECT_EQ(again.Play("＃スキップ\n＃時間待ち\n5\n＃終了\n"), 0);
   EXPECT_EQ(again.state().skip_mode, 1);
 }
 
 TEST(Input, EscapeAndTheCloseRequestEndTheGame) {
   TestGame game;
-  game.WriteScenario("start.st1", "間違い\n＃終了\n");
-  EXPECT_EQ(game.Run("key escape\nclick 1 1\n"), 0);
+  EXPECT_EQ(game.Play("間違い\n＃終了\n", "key escape\nclick 1 1\n"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1));
   EXPECT_TRUE(game.engine().quit);
 }
 
 TEST(Headless, RunsOutOfTimeOnAnEndlessLoop) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃ラベル\nA\n＃GO\nA\n");
-  EXPECT_EQ(game.Run("", 50), 3);
+  EXPECT_EQ(game.Play("＃ラベル\nA\n＃GO\nA\n", "", 50), 3);
 }
 
 }  // namespace

@@ -37,9 +37,8 @@ class LayerGame : public TestGame {
     WriteFile("p.sb1", Picture24(640, 480, Where).Text());
   }
   // Runs a scenario that has no fault and gives its last frame.
-  const Surface565& Play(const std::string& scenario, const std::string& script = "") {
-    WriteScenario("start.st1", scenario);
-    EXPECT_EQ(Run(script), 0);
+  const Surface565& Show(const std::string& scenario, const std::string& script = "") {
+    EXPECT_EQ(Play(scenario, script), 0);
     EXPECT_THAT(Errors(), ::testing::IsEmpty());
     return LastFrame();
   }
@@ -52,7 +51,7 @@ TEST(LayerPicture, ASmallPictureTakesTheTopLeftCornerAndTheRestIsTransparent) {
   game.WriteFile("face.sb1", Picture24(100, 50, [](int x, int y) {
                    return (x / 10 + y / 10) % 2 ? kRed : kBlue;
                  }).Text());
-  const Surface565& frame = game.Play("＃絵\nbg\n＃人物\nface\n＃クリック待ち\n");
+  const Surface565& frame = game.Show("＃絵\nbg\n＃人物\nface\n＃クリック待ち\n");
   ExpectFrame(frame, "layers_corner_person", 0xBEC5F11C);
   // (99, 49) is 9 + 4 squares from the corner.
   ExpectPixels(frame, {{0, 0, kBlue565}, {10, 0, kRed565}, {99, 49, kRed565}, {100, 0, kBrown565},
@@ -61,7 +60,7 @@ TEST(LayerPicture, ASmallPictureTakesTheTopLeftCornerAndTheRestIsTransparent) {
 
   // The background is opaque, so its uncovered part shows the mask colour.
   game.WriteFile("small.sb1", SolidPicture(100, 50, kRed).Text());
-  ExpectPixels(game.Play("＃絵\nsmall\n＃クリック待ち\n"),
+  ExpectPixels(game.Show("＃絵\nsmall\n＃クリック待ち\n"),
                {{99, 49, kRed565}, {100, 49, kWhite565}, {639, 479, kWhite565}});
 }
 
@@ -78,7 +77,7 @@ TEST(LayerPicture, WithOrWithoutTheMarkerAndInEveryDepthTheSamePicture) {
        std::initializer_list<const BitmapFile*>{&eight, &eight_marked, &twenty_four}) {
     LayerGame game;
     game.WriteFile("p.sb1", file->Text());
-    const Surface565& frame = game.Play("＃人物\np\n＃クリック待ち\n");
+    const Surface565& frame = game.Show("＃人物\np\n＃クリック待ち\n");
     // (32 / 7 + 20 / 5) % 4 = 0; no background: black behind the person.
     ExpectPixels(frame, {{7, 0, kRed565}, {21, 0, kBlue565}, {32, 20, kBrown565},
                          {33, 0, kBlack565}});
@@ -116,7 +115,7 @@ TEST(PictureLoader, ThePlainBranchUsesTheNameAsWrittenBehindThePicturePath) {
 
 TEST(PictureLoader, FillsWithTheMaskColourThenCopiesTheTopLeftCutToTheRectangle) {
   LayerGame game;
-  game.Play("＃クリック待ち\n");
+  game.Show("＃クリック待ち\n");
   Engine& engine = game.engine();
   Surface565& strip = engine.screen.partial_surface[0];  // 640 x 160
   strip.Fill(0x1234);
@@ -151,7 +150,7 @@ TEST(LayerPosition, NegativePositionsCutThePictureAndLargeOnesAreHeldOnScreen) {
     SCOPED_TRACE(std::string(c.x) + " " + c.y);
     LayerGame game;
     const Surface565& frame =
-        game.Play(std::string("＃変数宣言\n値\n\n値＝7\n＃絵\nbg\n＃人物位置\np\n") + c.x + "\n" +
+        game.Show(std::string("＃変数宣言\n値\n\n値＝7\n＃絵\nbg\n＃人物位置\np\n") + c.x + "\n" +
                   c.y + "\n＃クリック待ち\n");
     const int shown_width = 640 - c.screen_x;
     const int shown_height = 480 - c.screen_y;
@@ -171,11 +170,11 @@ TEST(LayerPosition, NegativePositionsCutThePictureAndLargeOnesAreHeldOnScreen) {
 
   // The cut picture ends where the picture ends; at 700 a single column shows.
   LayerGame game;
-  const Surface565& cut = game.Play("＃絵\nbg\n＃人物位置\np\n-100\n50\n＃クリック待ち\n");
+  const Surface565& cut = game.Show("＃絵\nbg\n＃人物位置\np\n-100\n50\n＃クリック待ち\n");
   ExpectFrame(cut, "layers_person_at_minus_100_50", 0x4D6B6B8A);
   ExpectPixels(cut, {{0, 50, WherePixel(100, 0)}, {539, 50, WherePixel(639, 0)},
                      {540, 50, kBrown565}, {0, 479, WherePixel(100, 429)}, {0, 49, kBrown565}});
-  const Surface565& column = game.Play("＃絵\nbg\n＃人物位置\np\n700\n0\n＃クリック待ち\n");
+  const Surface565& column = game.Show("＃絵\nbg\n＃人物位置\np\n700\n0\n＃クリック待ち\n");
   ExpectFrame(column, "layers_person_at_700", 0xD08D9FF1);
   for (int y : {0, 240, 479}) {
     ExpectPixels(column, {{639, y, WherePixel(0, y)}, {638, y, kBrown565}});
@@ -187,7 +186,7 @@ TEST(LayerPosition, PositionsFarOffTheScreenShowNothing) {
   for (const char* lines : {"-9999999\n-9999999", "-640\n0", "0\n-480", "9999999\n0"}) {
     LayerGame game;
     const Surface565& frame =
-        game.Play(std::string("＃絵\nbg\n＃人物位置\np\n") + lines + "\n＃クリック待ち\n");
+        game.Show(std::string("＃絵\nbg\n＃人物位置\np\n") + lines + "\n＃クリック待ち\n");
     const bool column = lines[0] == '9';  // held at 639: one column still shows
     ExpectPixels(frame, {{0, 0, kBrown565}, {639, 479, column ? WherePixel(0, 479) : kBrown565}},
                  lines);
@@ -197,22 +196,18 @@ TEST(LayerPosition, PositionsFarOffTheScreenShowNothing) {
 TEST(LayerPosition, FaultsInThePositionLines) {
   LayerGame game;
   // A faulty X is reported and taken as 0; the picture still comes, 10 rows down.
-  game.WriteScenario("start.st1", "＃人物位置\np\nない＋1\n10\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃人物位置\np\nない＋1\n10\n＃クリック待ち\n", "click 5 5"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre(::testing::AllOf(::testing::StartsWith("3\tERR"),
                                                           ::testing::EndsWith("\tない＋1"))));
   ExpectPixels(game.LastFrame(), {{0, 10, WherePixel(0, 0)}, {0, 9, kBlack565}});
 
-  game.WriteScenario("start.st1", "＃人物位置\np\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃人物位置\np\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("3\t＃人物のＸ位置が指定されていません\tp"));
 
-  game.WriteScenario("start.st1", "＃前景位置\np\n5\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃前景位置\np\n5\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃前景のＹ位置が指定されていません\tp"));
 
-  game.WriteScenario("start.st1", "＃最前景位置\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃最前景位置\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("2\t＃最前景のファイルが指定されていません\t"));
 }
 
@@ -223,7 +218,7 @@ TEST(LayerAdd, AddPastesOverTheOldPictureAndWithoutItTheOldOneGoes) {
   game.WriteFile("a.sb1", SolidPicture(300, 200, kRed).Text());
   game.WriteFile("b.sb1", SolidPicture(200, 100, kGreen).Text());
   const Surface565& replaced =
-      game.Play("＃絵\nbg\n＃前景\na\n＃前景追加位置\nb\n200\n150\n＃クリック待ち\n"
+      game.Show("＃絵\nbg\n＃前景\na\n＃前景追加位置\nb\n200\n150\n＃クリック待ち\n"
                 "＃前景位置\nb\n200\n150\n＃クリック待ち\n",
                 game.TakeShot("added.png") + "click 5 5\n");
   const Surface565 added = game.Shot("added.png");
@@ -243,7 +238,7 @@ TEST(LayerMask, TheOldPictureStaysOnlyWhereTheNewOneIsBlack) {
                    return x < 100 ? kBlack : kBlue;
                  }).Text());
   const Surface565& frame =
-      game.Play("＃絵\nbg\n＃人物\nold\n＃人物マスク位置\nmask\n100\n100\n＃クリック待ち\n");
+      game.Show("＃絵\nbg\n＃人物\nold\n＃人物マスク位置\nmask\n100\n100\n＃クリック待ち\n");
   ExpectFrame(frame, "layers_mask", 0x74763C32);
   // Outside the pasted area the old picture is untouched; where the new picture is black the
   // old one shows through; blue replaces it; white makes the layer transparent; where the new
@@ -263,7 +258,7 @@ TEST(MaskColour, ValuesAreClampedAndBecomeTheLayersKey) {
                    return y < 10 ? Rgb{255, 0, 128} : y < 20 ? kWhite : kGreen;
                  }).Text());
   const Surface565& frame =
-      game.Play("＃絵\nbg\n＃マスクＲＧＢ\n300\n-5\n128\n＃人物\np\n＃クリック待ち\n");
+      game.Show("＃絵\nbg\n＃マスクＲＧＢ\n300\n-5\n128\n＃人物\np\n＃クリック待ち\n");
   const EngineState& s = game.state();
   EXPECT_EQ(s.mask_r, 255);
   EXPECT_EQ(s.mask_g, 0);
@@ -280,12 +275,11 @@ TEST(MaskColour, ValuesAreClampedAndBecomeTheLayersKey) {
 
   // Pictures loaded before keep their pixels, so the old fill shows.
   game.WriteFile("p.sb1", SolidPicture(10, 10, kRed).Text());
-  ExpectPixels(game.Play("＃絵\nbg\n＃人物\np\n＃マスクＲＧＢ\n0\n0\n0\n＃クリック待ち\n"),
+  ExpectPixels(game.Show("＃絵\nbg\n＃人物\np\n＃マスクＲＧＢ\n0\n0\n0\n＃クリック待ち\n"),
                {{5, 5, kRed565}, {300, 300, kWhite565}});
 
   // A faulty line is reported and changes nothing.
-  game.WriteScenario("start.st1", "＃マスクＲＧＢ\n10\nない\n30\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃マスクＲＧＢ\n10\nない\n30\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre(::testing::AllOf(::testing::StartsWith("3\tERR"),
                                                           ::testing::EndsWith("\tない"))));
   EXPECT_EQ(game.state().mask_r, 255);
@@ -301,7 +295,7 @@ TEST(TranslucencyOff, WindowsGetBlackBoxesAndTheTextWindowNoDarkening) {
                    return Rgb{60 + x / 8, 90 + y / 8, 140};
                  }).Text());
   const Surface565& frame =
-      game.Play("＃絵\nbg\n＃半透明オフ\n＃変数宣言\n日\n\n日＝3\n"
+      game.Show("＃絵\nbg\n＃半透明オフ\n＃変数宣言\n日\n\n日＝3\n"
                 "＃変数表示\n＃（日）＃日目\n\n＃文章半透明オン\n＃文章待ちオフ\n"
                 "霧の朝\n\n＃セリフ\n「まだ暗いね」\n\n");
   ExpectFrame(frame, "layers_translucency_off", 0xB364B2E6);
@@ -316,7 +310,7 @@ TEST(TranslucencyOff, WindowsGetBlackBoxesAndTheTextWindowNoDarkening) {
 TEST(LayerOff, AnOffCommandShowsOnlyAtTheNextComposition) {
   LayerGame game;
   game.WriteFile("p.sb1", SolidPicture(10, 10, kRed).Text());
-  game.Play("＃人物\np\n＃クリック待ち\n＃人物オフ\n＃クリック待ち\n");
+  game.Show("＃人物\np\n＃クリック待ち\n＃人物オフ\n＃クリック待ち\n");
   Engine& engine = game.engine();
   ASSERT_EQ(engine.state.current_line, 3);
   const int presents = game.backend().display.presents();
@@ -335,7 +329,7 @@ TEST(LayerOff, EachLayerGoesAndTheSurfacesKeepTheirPictures) {
   game.WriteFile("b.sb1", SolidPicture(30, 30, kBlue).Text());
   std::string script;
   for (int i = 0; i < 4; ++i) script += game.TakeShot(std::to_string(i) + ".png") + "click 5 5\n";
-  const Surface565& last = game.Play("＃絵\nbg\n＃人物\nb\n＃前景\ng\n＃最前景\nr\n＃クリック待ち\n"
+  const Surface565& last = game.Show("＃絵\nbg\n＃人物\nb\n＃前景\ng\n＃最前景\nr\n＃クリック待ち\n"
                                      "＃最前景オフ\n＃クリック待ち\n＃前景オフ\n＃クリック待ち\n"
                                      "＃人物オフ\n＃クリック待ち\n＃絵オフ\n＃クリック待ち\n",
                                      script);
@@ -351,26 +345,22 @@ TEST(LayerOff, EachLayerGoesAndTheSurfacesKeepTheirPictures) {
 TEST(LayerFailure, AMissingPictureIsReportedAndLeavesAnEmptyLayerOn) {
   LayerGame game;
   game.WriteFile("p.sb1", SolidPicture(10, 10, kRed).Text());
-  game.WriteScenario("start.st1", "＃絵\nbg\n＃人物\np\n＃人物\nない\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃人物\np\n＃人物\nない\n＃クリック待ち\n", "click 5 5"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("6\t＃人物のファイル名が違います\tない"));
   EXPECT_EQ(game.state().person_on, 1);
   EXPECT_EQ(game.LastFrame().pixel(5, 5), kBrown565);
 
   // With "追加" the old picture stays.
-  game.WriteScenario("start.st1", "＃絵\nbg\n＃人物\np\n＃人物追加\nない\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃人物\np\n＃人物追加\nない\n＃クリック待ち\n", "click 5 5"), 0);
   EXPECT_EQ(game.LastFrame().pixel(5, 5), kRed565);
 
   // A missing background shows the mask colour while the layer is on...
-  game.WriteScenario("start.st1", "＃絵\nbg\n＃絵\nない\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃絵\nない\n＃クリック待ち\n", "click 5 5"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃絵のファイル名が違います\tない"));
   EXPECT_EQ(game.LastFrame().pixel(300, 300), kWhite565);
 
   // ...and while it is off it stays off.
-  game.WriteScenario("start.st1", "＃絵\nない\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃絵\nない\n＃クリック待ち\n", "click 5 5"), 0);
   EXPECT_EQ(game.state().background_on, 0);
   EXPECT_EQ(game.LastFrame().pixel(300, 300), kBlack565);
 }
@@ -384,7 +374,7 @@ TEST(LayerOrder, EveryLayerAndWindowBackToFront) {
   game.WriteFile("g.sb1", SolidPicture(200, 200, kGreen).Text());
   game.WriteFile("b.sb1", SolidPicture(200, 200, kBlue).Text());
   const Surface565& frame =
-      game.Play("＃絵\nbg\n＃人物位置\nr\n100\n40\n＃前景位置\ng\n200\n200\n"
+      game.Show("＃絵\nbg\n＃人物位置\nr\n100\n40\n＃前景位置\ng\n200\n200\n"
                 "＃最前景位置\nb\n300\n250\n＃変数表示\nＡＢＣＤＥＦＧＨＩＪ\n\n"
                 "＃セリフ\nあ\n\n");
   ExpectFrame(frame, "layers_every_layer", 0xF18854CF);
@@ -401,8 +391,7 @@ TEST(LayerOrder, EveryLayerAndWindowBackToFront) {
 // animation frames, the hover picture, the click mark, fades), set up directly in their places.
 TEST(LayerOrder, PartialPicturesHoverClickMarkAndFadeInTheirPlaces) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃クリック待ち\n"), 0);
   Engine& engine = game.engine();
   Screen& screen = engine.screen;
   EngineState& s = engine.state;

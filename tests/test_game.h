@@ -35,6 +35,12 @@ class TestGame {
   // Runs the game headless with a script (the script language of --script, UTF-8). The engine
   // stays for inspection until the next run.
   int Run(std::string_view script = "", std::uint32_t max_ms = 600000);
+  // Writes the scrambled start scenario and runs it.
+  int Play(std::string_view utf8_scenario, std::string_view script = "",
+           std::uint32_t max_ms = 600000) {
+    WriteScenario("start.st1", utf8_scenario);
+    return Run(script, max_ms);
+  }
 
   Engine& engine() { return *engine_; }
   // The last frame shown, and a screenshot that the script took into the game folder.

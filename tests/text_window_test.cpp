@@ -92,8 +92,7 @@ TEST(TextStyle, ColourBrightnessAndSizeWords) {
   for (const StyleCase& c : cases) {
     SCOPED_TRACE(c.words);
     TextGame game;
-    game.WriteScenario("start.st1", std::string("＃文章\n＃文字") + c.words + "\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(std::string("＃文章\n＃文字") + c.words + "\nあ\n\n"), 0);
     EXPECT_TRUE(game.Errors().empty());
     const EngineState& s = game.state();
     EXPECT_EQ(s.text_red, c.red);
@@ -113,10 +112,9 @@ TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
   TextGame game;
   // The dialogue command's words style the block; "＃クリック待ち" inside it waits and then gives
   // its own words to the rows after it, resetting the size it does not name.
-  game.WriteScenario("start.st1",
-                     "＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
-                     "＃クリック待ち青\n＃セリフ\n四\n\n");
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nclick 5 5\n"), 0);
+  EXPECT_EQ(game.Play("＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
+                      "＃クリック待ち青\n＃セリフ\n四\n\n",
+                      "click 5 5\nclick 5 5\nclick 5 5\n"), 0);
   const FakeTextRenderer::Call* one = game.LastCallFor("一");
   const FakeTextRenderer::Call* two = game.LastCallFor("二");
   const FakeTextRenderer::Call* three = game.LastCallFor("三");
@@ -159,8 +157,7 @@ TEST(DialoguePaging, FiveLinesFillAPageOfFourThenWaitAndStartANewPage) {
   EXPECT_TRUE(game.Errors().empty());
 
   // A block whose last line fills the page waits once.
-  game.WriteScenario("start.st1", "＃セリフ\n一\n二\n三\n四\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃セリフ\n一\n二\n三\n四\n\n＃終了\n", "click 5 5"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 2, 3, 4, 5, 6, 7));
   EXPECT_EQ(game.DialogueRows().size(), 4u);
 }
@@ -169,8 +166,7 @@ TEST(DialoguePaging, AStyleLineDecidesWhetherTheNextRowFits) {
   TextGame game;
   // After two rows text_y is 40; the next row at 38 pixels needs 78 <= 80 and fits; then a row
   // of 18 at text_y 80 does not.
-  game.WriteScenario("start.st1", "＃セリフ\n一\n二\n＃文字大\n三\n＃文字\n四\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ\n一\n二\n＃文字大\n三\n＃文字\n四\n\n"), 0);
   EXPECT_THAT(game.DialogueRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/38"));
   EXPECT_EQ(game.state().click_wait, 1);
   EXPECT_EQ(game.Run("click 5 5"), 0);
@@ -185,19 +181,16 @@ TEST(DialoguePaging, WaitOffEndsTheBlockWithoutAClickButStillPages) {
   EXPECT_TRUE(game.RanLine(8));
   EXPECT_EQ(game.DialogueRows().size(), 5u);
 
-  game.WriteScenario("start.st1", "＃文章待ちオフ\n一\n\n＃セリフ\n二\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃文章待ちオフ\n一\n\n＃セリフ\n二\n\n＃終了\n", "click 5 5"), 0);
   EXPECT_TRUE(game.RanLine(7)) << "only the dialogue block waited";
   EXPECT_EQ(game.state().dialogue_no_wait, 0) << "every block command sets it anew";
 }
 
 TEST(TextBlock, RowsGoOnDownWithoutPagingAddContinuesBelowAndTheClickMarkFollows) {
   TextGame game;
-  game.WriteScenario("start.st1",
-                     "＃文章\n一\n二\n三\n四\n五\n六\n七\n\n"
-                     "＃文章追加\n八\n\n"
-                     "＃文章\n九\n\n＃セリフ\n十\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃文章\n一\n二\n三\n四\n五\n六\n七\n\n"
+                      "＃文章追加\n八\n\n"
+                      "＃文章\n九\n\n＃セリフ\n十\n\n"), 0);
   EXPECT_THAT(game.TextRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
                                            "四@10,70/18", "五@10,90/18", "六@10,110/18",
                                            "七@10,130/18"));
@@ -229,8 +222,7 @@ TEST(TextBlock, RowsPastTheWindowsAreCutOffAtTheirEdges) {
   for (int i = 0; i < 8; ++i) source += "あ\n";
   source += "\n＃文章オフ\n＃セリフ\n";
   for (int i = 0; i < 40; ++i) source += "い";
-  game.WriteScenario("start.st1", source + "\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.TextRows().back(), "あ@10,584/80");
   // The row runs to the window's edge and no further.
@@ -242,8 +234,7 @@ TEST(TextBlock, RowsPastTheWindowsAreCutOffAtTheirEdges) {
 
 TEST(StyleRow, PiecesShareTheTallestRowCentredByHalfTheDifference) {
   TextGame game;
-  game.WriteScenario("start.st1", "＃文章\n前半\n＃文字赤極大追加\n後半\n次\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃文章\n前半\n＃文字赤極大追加\n後半\n次\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   // The first piece is lowered by (80 - 18) / 2 = 31; the second starts where the first ends
   // (two full-width characters of the fake font, 32 pixels). The row takes 82 pixels.
@@ -254,16 +245,14 @@ TEST(StyleRow, PiecesShareTheTallestRowCentredByHalfTheDifference) {
 
   // Three pieces around a tall middle one in the dialogue window; the style lasts after the row.
   // Tallest 38: 18 is lowered by 10, 11 by 13 (27 / 2, truncated).
-  game.WriteScenario("start.st1", "＃セリフ\n一\n＃文字大追加\n二\n＃文字小追加\n三\n四\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ\n一\n＃文字大追加\n二\n＃文字小追加\n三\n四\n\n"), 0);
   EXPECT_THAT(game.DialogueRows(),
               ElementsAre("一@10,20/18", "二@26,10/38", "三@42,23/11", "四@10,50/11"));
 }
 
 TEST(StyleRow, AStyleLineWhereAPieceShouldBeIsReportedAndKeepsWhatWasDrawn) {
   TextGame game;
-  game.WriteScenario("start.st1", "＃文章\n一\n＃文字追加\n＃文字赤\n二\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃文章\n一\n＃文字追加\n＃文字赤\n二\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃文字追加の次の行が\t＃文字となっています。"));
   EXPECT_EQ(game.state().text_y, 0) << "the row was not finished";
   EXPECT_EQ(game.Run("click 5 5"), 0);
@@ -275,10 +264,9 @@ TEST(StyleRow, AStyleLineWhereAPieceShouldBeIsReportedAndKeepsWhatWasDrawn) {
 
 TEST(BlockLines, CommandsAreShownAsTextExceptTheStageOneOnesAndVariablesAreSubstituted) {
   TextGame game;
-  game.WriteScenario("start.st1",
-                     "＃変数宣言\n得点\n\n得点＝1234\n"
-                     "＃セリフ\n＃絵\nbg\n// 注\n＃文字赤\n点は＃（得点＋1）＃点\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃変数宣言\n得点\n\n得点＝1234\n"
+                      "＃セリフ\n＃絵\nbg\n// 注\n＃文字赤\n点は＃（得点＋1）＃点\n\n＃終了\n",
+                      "click 5 5"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_THAT(game.DialogueRows(), ElementsAre("＃絵@10,10/18", "bg@10,30/18", "// 注@10,50/18",
                                                "点は1235点@10,70/18"));
@@ -312,8 +300,7 @@ TEST(DialoguePosition, ChecksEachValueInOrderAndKeepsTheOldRectangleOnAFault) {
   for (const PositionCase& c : cases) {
     SCOPED_TRACE(c.lines);
     TextGame game;
-    game.WriteScenario("start.st1", std::string("＃セリフ位置\n") + c.lines + "\n＃クリック待ち\n");
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(std::string("＃セリフ位置\n") + c.lines + "\n＃クリック待ち\n"), 0);
     const EngineState& s = game.state();
     if (*c.error) {
       EXPECT_THAT(game.Errors(), ElementsAre(std::string("5\t") + c.error));
@@ -330,16 +317,13 @@ TEST(DialoguePosition, ChecksEachValueInOrderAndKeepsTheOldRectangleOnAFault) {
 
 TEST(DialoguePosition, MissingAndFaultyLinesAreReportedOnTheirLine) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃セリフ位置\n10\n20\n\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ位置\n10\n20\n\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃セリフ位置の幅が指定されていません\t"));
 
-  game.WriteScenario("start.st1", "＃セリフ位置\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ位置\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("2\t＃セリフ位置のＸが指定されていません\t"));
 
-  game.WriteScenario("start.st1", "＃セリフ位置\n10\n20＋\n30\n40\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ位置\n10\n20＋\n30\n40\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre(::testing::AllOf(::testing::StartsWith("3\tERR"),
                                                           ::testing::EndsWith("\t20＋"))));
   EXPECT_EQ(game.state().dialogue_x, 20);
@@ -347,9 +331,7 @@ TEST(DialoguePosition, MissingAndFaultyLinesAreReportedOnTheirLine) {
 
 TEST(DialoguePosition, TheDefaultFrameFollowsTheWindow) {
   TextGame game;
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃セリフ位置\n40\n240\n560\n140\n＃セリフ\nあ\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃セリフ位置\n40\n240\n560\n140\n＃セリフ\nあ\n\n"), 0);
   // The 2-pixel border of the new rectangle (40, 240)-(599, 379), darkened inside; nothing is
   // left of the old frame at (20, 360); the text sits 10 pixels inside the window.
   ExpectPixels(game.LastFrame(), {{40, 240, kFrameBlue565}, {41, 241, kFrameBlue565},
@@ -369,10 +351,8 @@ TEST(DialogueFrame, APictureReplacesTheDefaultFrameAndItsWhiteIsTransparent) {
                    const bool hole = x >= 50 && x < 150 && y >= 25 && y < 75;
                    return hole ? kWhite : kGreen;
                  }).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃セリフ枠\nwaku\n＃セリフ位置\n0\n0\n300\n100\n"
-                     "＃セリフ\nあ\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃セリフ枠\nwaku\n＃セリフ位置\n0\n0\n300\n100\n"
+                      "＃セリフ\nあ\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().custom_frame, 1);
   const Surface565& frame = game.LastFrame();
@@ -386,8 +366,7 @@ TEST(DialogueFrame, APictureReplacesTheDefaultFrameAndItsWhiteIsTransparent) {
 
   // A missing picture is reported and keeps the old frame.
   TextGame missing;
-  missing.WriteScenario("start.st1", "＃絵\nbg\n＃セリフ枠\nない\n＃セリフ\nあ\n\n");
-  EXPECT_EQ(missing.Run("click 5 5"), 0);
+  EXPECT_EQ(missing.Play("＃絵\nbg\n＃セリフ枠\nない\n＃セリフ\nあ\n\n", "click 5 5"), 0);
   EXPECT_THAT(missing.Errors(), ElementsAre("4\t＃セリフ枠のファイル名が違います\tない"));
   EXPECT_EQ(missing.state().custom_frame, 0);
   ExpectPixels(missing.LastFrame(), {{20, 360, kFrameBlue565}, {619, 459, kFrameBlue565}});
@@ -419,8 +398,7 @@ TEST(Translucency, TheDialogueWindowIsDarkenedBlackenedOrLeftAsItIs) {
   };
   for (const Case& c : cases) {
     TextGame game;
-    game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + c.commands + "＃セリフ\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + c.commands + "＃セリフ\nあ\n\n"), 0);
     ExpectPixels(game.LastFrame(),
                  {{300, 400, c.inside}, {22, 362, c.inside}, {20, 360, kFrameBlue565},
                   {19, 400, kBrown565}, {31, 373, kText565}},
@@ -441,8 +419,7 @@ TEST(Translucency, TheTextWindowDarkensTheWholeScreenOnlyWhenAskedAndAllowed) {
   };
   for (const Case& c : cases) {
     TextGame game;
-    game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + c.commands + "＃文章\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + c.commands + "＃文章\nあ\n\n"), 0);
     ExpectPixels(game.LastFrame(), {{0, 0, c.behind}, {639, 479, c.behind}, {13, 13, kText565}},
                  c.commands);
   }
@@ -468,9 +445,8 @@ TEST(Visibility, OffCommandsHideTheWindowsAtTheNextFrame) {
 TEST(Visibility, AFrontmostPictureEndsTheTextWindowsDarkening) {
   TextGame game;
   game.WriteFile("dot.sb1", SolidPicture(4, 4, kBlue).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃文章半透明オン\n＃文章\nあ\n\n＃最前景\ndot\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃文章半透明オン\n＃文章\nあ\n\n＃最前景\ndot\n＃クリック待ち\n",
+                      "click 5 5"), 0);
   EXPECT_EQ(game.state().text_translucent, 0);
   // The picture replaced the text on the layer.
   ExpectPixels(game.LastFrame(), {{1, 1, kBlue565}, {300, 300, kBrown565}, {13, 13, kBrown565}});
@@ -493,8 +469,7 @@ void PlayOnQuarters(TestGame& game, const std::string& scenario) {
                    if (y < 240) return x < 320 ? kBrown : Rgb{40, 120, 200};
                    return x < 320 ? Rgb{60, 160, 60} : Rgb{230, 200, 120};
                  }).Text());
-  game.WriteScenario("start.st1", "＃絵\nbg\n" + scenario);
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n" + scenario), 0);
 }
 
 TEST(GoldenFrame, ADialoguePage) {

@@ -46,8 +46,7 @@ constexpr const char* kThreeLines =
 
 TEST(VariableDisplay, ThreeLinesMakeABoxEightyHighAndAsWideAsTheWidestTextPlusTwenty) {
   DisplayGame game;
-  game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + kThreeLines + "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + kThreeLines + "＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   // Numbers take eight columns. The fake font gives 16 pixels to a full-width character and 8 to
   // a half-width one: 32 + 64, 32, 48 + 64 + 16. Each text is drawn twice: measured, then again
@@ -78,10 +77,9 @@ TEST(VariableDisplay, ThreeLinesMakeABoxEightyHighAndAsWideAsTheWidestTextPlusTw
 
 TEST(VariableDisplay, IsDrawnAnewOnlyAfterAShownValueChangedAndHiddenAtTheNextFrame) {
   DisplayGame game;
-  game.WriteScenario("start.st1", std::string(kThreeLines) +
-                                      "＃クリック待ち\n体力＝体力－5\n＃クリック待ち\n"
-                                      "＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nwait 500\n"), 0);
+  EXPECT_EQ(game.Play(std::string(kThreeLines) +
+                      "＃クリック待ち\n体力＝体力－5\n＃クリック待ち\n"
+                      "＃クリック待ち\n", "click 5 5\nclick 5 5\nwait 500\n"), 0);
   // One rendering at the command, one at the first composition after the assignment, however
   // many frames were composed while the game waited.
   const std::vector<std::string> texts = game.BoxTexts();
@@ -92,9 +90,9 @@ TEST(VariableDisplay, IsDrawnAnewOnlyAfterAShownValueChangedAndHiddenAtTheNextFr
   EXPECT_EQ(game.state().variable_display_dirty, 0);
 
   // The off command hides the box at the next frame.
-  game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + kThreeLines +
-                                      "＃クリック待ち\n＃変数表示オフ\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(game.TakeShot("on.png") + "click 5 5\n"), 0);
+  EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + kThreeLines +
+                      "＃クリック待ち\n＃変数表示オフ\n＃クリック待ち\n",
+                      game.TakeShot("on.png") + "click 5 5\n"), 0);
   ExpectPixels(game.Shot("on.png"), {{20, 20, kBlue565}});
   ExpectPixels(game.LastFrame(), {{20, 20, kBrown565}});
   EXPECT_EQ(game.state().variable_display_on, 0);
@@ -105,8 +103,7 @@ TEST(VariableDisplay, TwentyOneLinesAreTooManyAndNoneIsAFault) {
   std::string source = "＃変数表示\n";
   for (int i = 1; i <= 21; ++i) source += "行" + std::to_string(i) + "\n";
   source += "\n";
-  game.WriteScenario("start.st1", source);
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("22\t表示する変数の行が多すぎます\t行21"));
   const EngineState& s = game.state();
   EXPECT_EQ(s.display_line_count, 0) << "left as it was";
@@ -117,14 +114,12 @@ TEST(VariableDisplay, TwentyOneLinesAreTooManyAndNoneIsAFault) {
   // Twenty are fine.
   source = "＃変数表示\n";
   for (int i = 1; i <= 20; ++i) source += "行" + std::to_string(i) + "\n";
-  game.WriteScenario("start.st1", source + "\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().display_line_count, 20);
 
   // An empty list is reported and empties the lines but not their count.
-  game.WriteScenario("start.st1", "＃変数表示\n一\n二\n\n＃変数表示\n\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃変数表示\n一\n二\n\n＃変数表示\n\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("6\t表示するべき変数がありません\t＃変数表示の後をチェックしてください"));
   EXPECT_EQ(game.state().display_line_count, 2);
@@ -138,8 +133,7 @@ TEST(VariableDisplay, ABoxLargerThanItsSurfaceIsCutToIt) {
   // 400 x 300 of it.
   std::string source = "＃絵\nbg\n＃変数表示\n";
   for (int i = 0; i < 20; ++i) source += "ああああああああああああああああああああああああああああああ\n";
-  game.WriteScenario("start.st1", source + "\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().variable_box_width, 500);
   const Surface565& frame = game.LastFrame();
@@ -160,11 +154,9 @@ TEST(GoldenFrame, AVariableDisplay) {
   game.WriteFile("bg.sb1", Picture24(640, 480, [](int x, int y) {
                    return Rgb{60 + x / 8, 90 + y / 8, 140};
                  }).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃変数宣言\n体力\n魔力\n日数\n\n体力＝120\n魔力＝-45\n日数＝7\n"
-                     "＃変数表示\n体力　＃（体力）＃\n魔力　＃（魔力）＃\n旅の＃（日数）＃日目\n\n"
-                     "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃変数宣言\n体力\n魔力\n日数\n\n体力＝120\n魔力＝-45\n日数＝7\n"
+                      "＃変数表示\n体力　＃（体力）＃\n魔力　＃（魔力）＃\n旅の＃（日数）＃日目\n\n"
+                      "＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   const Surface565& frame = game.LastFrame();
   ExpectFrame(frame, "variable_display", 0x4D0097BA);

@@ -70,7 +70,7 @@ std::string Repeat(std::string_view piece, int times) {
 
 TEST(Declarations, ScalarsArraysAndTheirFaults) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "A", "A", "A［3］",  // 1-4; 3: duplicate; 4: A:0: .. A:3: beside the scalar A
       "A［5］", "B［0］", "B［－2］",  // 5-7; 5: only element 0 is compared
       "C［5/2］", "N", "1.5",  // 8-10; 8: maximum 2: three elements; 10: the point makes it a name
@@ -80,8 +80,7 @@ TEST(Declarations, ScalarsArraysAndTheirFaults) {
       // 20: the maximum ends at the first closing bracket: 点［1, which names nothing
       "", "N＝４", "＃変数宣言", "D［N＋1］",  // 21-24; 24: maximum 5: six elements
       "F［N－4］", "", "＃絵＝7", "得点＝1", "＃終了",  // 25-29; 27: an assignment, not a picture
-    }));
-  EXPECT_EQ(game.Run(Clicks(20)), 0);
+    }), Clicks(20)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("3\t同じ名前の変数を宣言しています\tA",
                           "5\t同じ名前の配列変数を宣言しています\tA［5］",
@@ -117,13 +116,12 @@ TEST(Declarations, NameLengthsAndStringDuplicates) {
   const std::string base52(52, 'g');
   const std::string base50(50, 'h');
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", name50, name51, wide25, wide26, base51 + "［3］", base52 + "［3］",  // 1-7
       base50 + "［10］", base51 + "［1＋9］", "", "＃変数宣言文字", string50, string51,  // 8-13
       "名前", "名前", "名前 ", "", base51 + "［3］＝8",  // 14-18; 16: another name
       base50 + "［10］＝9", "＃終了",  // 19-20
-    }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("3\t変数名が５０（全角２５）文字を超えています\t" + name51,
                           "5\t変数名が５０（全角２５）文字を超えています\t" + wide26,
@@ -151,8 +149,7 @@ TEST(Declarations, TheFiveHundredFirstStringVariableEndsTheBlock) {
       "＃終了",  // 508
     });
   TestGame game;
-  game.WriteScenario("start.st1", source);
-  EXPECT_EQ(game.Run(Clicks(5)), 0);
+  EXPECT_EQ(game.Play(source, Clicks(5)), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("502\t文字変数は５００個までです\ts501",
                                          "503\tシナリオ上のミスです。\t後",
                                          "506\t文字変数は５００個までです\tx"));
@@ -165,11 +162,10 @@ TEST(Declarations, TheTotalOfTenThousandNumericSlots) {
   {
     // 9998 elements, then an array that gets two of its six before the table is full.
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃変数宣言", "Z［9997］", "W［5］", "V", "", "＃変数宣言",  // 1-6; 4: the block was closed
         "＃終了",  // 7
-      }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("3\t配列変数作成中に変数のトータルが10000を超えました\t"
                             "シナリオをもう一度チェックして下さい",
@@ -183,11 +179,10 @@ TEST(Declarations, TheTotalOfTenThousandNumericSlots) {
   {
     // A scalar may still take slot 10000; it stays, and the block ends.
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃変数宣言", "Z［9998］", "Y", "X", "U", "", "X＝3",  // 1-7; 3: slot 9999; 4: slot 10000
         "＃終了",  // 8
-      }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("4\t変数のトータルが10000を超えました\tシナリオをもう一度チェックして下さい",
                             "5\tシナリオ上のミスです。\tU"));
@@ -244,7 +239,7 @@ TEST(Assignment, StoresTheTruncatedValueOfTheRightSide) {
   TestGame game;
   // A, xi and 04M all fall into hash bucket 65 (65; 120 * 83 + 105; 48 * 83 * 83 + 52 * 83 + 77)
   // and keep their own values.
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "得点", "甲", "乙", "丙", "丁", "点［3］", "番号［2］", "A", "xi", "04M", "",
       "得点＝５", "得点＝得点＊２＋１", "甲＝７／２",  // 11; 3.5 -> 3
       "乙＝－７／２", "丙 ＝ 3", "点［1＋1］＝９",  // -3.5 -> -3; 点:2:
@@ -252,8 +247,7 @@ TEST(Assignment, StoresTheTruncatedValueOfTheRightSide) {
       "丁＝10－乙", "番号［0］＝1/3*3",  // 10-(-3); 1.000000
       "番号［2］＝(1/3)*3＋7",  // 7.999999
       "A＝1", "xi＝2", "04M＝3", "A＝A＋xi＊10", "＃終了",
-    }));
-  EXPECT_EQ(game.Run(), 0);
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("得点=11", "甲=3", "乙=-3", "丙=3", "丁=13", "点:0:=0", "点:1:=0",
@@ -263,7 +257,7 @@ TEST(Assignment, StoresTheTruncatedValueOfTheRightSide) {
 
 TEST(Assignment, FaultsAreReportedAndChangeNothingAndWhereTheDispatcherTakesTheEqualSign) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "甲", "点［3］", "番号［1］", "＃時間待ち", "",  // 1-6; 5: a name
       "甲＝5", "甲 乙＝1", " 甲＝1", "甲＝1=2", "甲＝1　", "点［4］＝１", "点［1＝１",  // 7-13
       "甲＝未定義＋1", "甲＝1.5", "未定義＝1",  // 14-16
@@ -274,8 +268,7 @@ TEST(Assignment, FaultsAreReportedAndChangeNothingAndWhereTheDispatcherTakesTheE
       "甲=1",  // 28 a half-width sign makes no assignment
       "ａ、", "＃文章",  // 29-30; 29: bytes 81 81 inside, not the sign ＝
       "甲＝2", "", "＃終了",  // 31-33; 31: text of the block
-    }));
-  EXPECT_EQ(game.Run(Clicks(30)), 0);
+    }), Clicks(30)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("8\t左辺に文字が二つ以上あります\t甲 乙",
                           "9\t左辺に文字が二つ以上あります\t 甲",
@@ -312,12 +305,11 @@ TEST(Assignment, AnExpressionPastTheWorkingTextIsRefused) {
     return text;
   };
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "a", "甲", "乙", "", "a＝－10000000", "甲＝7", "乙＝7",  // 1-8
       "甲＝" + alternating(14), "乙＝" + alternating(15),  // 9-10; 9: a - a + ... - a = 0
       "乙＝" + alternating(22), "＃終了",  // 11-12
-    }));
-  EXPECT_EQ(game.Run(Clicks(3)), 0);
+    }), Clicks(3)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("10\tERR:計算式が長すぎます\t乙＝" + alternating(15),
                           "11\tERR:計算式が長すぎます\t乙＝" + alternating(22)));
@@ -391,14 +383,13 @@ TEST(TextSubstitution, TheVariableDisplayFollowsEveryCommandThatChangesAVariable
 
 TEST(TextSubstitution, FaultsAreReportedWithTheTextLine) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言文字", "名前", "", "＃変数宣言", "配［1］", "", "＃文章",  // 1-7
       "残り＃（得点）点", "残り）＃＃（得点", "＃（無い）＃", "”（無名）”", "”（名前",  // 8-12
       "）”x”（名前）”", "＃（1/0）＃", "＃（配［2］）＃",  // 13-15
       "＃（配［配［1］］）＃", "＃（）＃",  // 16-17; 16: 配:0: is declared
       "”（）”", "", "＃終了",  // 18-20; 18: the empty name is a free slot
-    }));
-  EXPECT_EQ(game.Run(Clicks(15)), 0);
+    }), Clicks(15)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("8\t変数の閉じカッコがありません\t残り＃（得点）点",
                           "9\t閉じカッコの位置が変です\t残り）＃＃（得点",
@@ -416,12 +407,11 @@ TEST(TextSubstitution, FaultsAreReportedWithTheTextLine) {
 TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
   {
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃変数宣言", "待ち", "間［3］", "番号［1］", "", "待ち＝100", "間［2］＝300",  // 1-7
         "番号［1］＝2", "＃時間待ち", "待ち＊２", "＃時間待ち",  // 8-11; 10: 200 ms
         "間［番号［1］］", "＃終了",  // 12-13; 12: 300 ms
-      }));
-    EXPECT_EQ(game.Run(), 0);
+      })), 0);
     EXPECT_THAT(game.Errors(), IsEmpty());
     // Each wait ends on the first turn after its time has passed: 201 + 301 ms.
     EXPECT_GE(game.backend().clock.now(), 502u);
@@ -429,10 +419,9 @@ TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
   }
   {
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃時間待ち", "無い", "＃時間待ち", "配［9］", "＃時間待ち", "配［X］", "＃終了",  // 1-7
-      }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("2\tERR:該当する 無い が宣言されていません\t無い",
                             "4\tERR:該当する 配:9: が宣言されていません\t配［9］",
@@ -445,13 +434,12 @@ TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
 TEST(StringCommands, ActInsideDeclarationBlocksAndReportTheirFaults) {
   TestGame game;
   game.options.window_mode = 1;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言文字", "名前", "＃文字入力", "名前", "場所", "",  // 1-6; 3: a command, not a name
       "＃変数宣言", "数", "＃文字変数代入", "場所", " 東京 ", "",  // 7-12; 11: blanks are kept
       "＃文字変数代入", "", "＃文字変数代入", "誰", "", "＃文字変数代入", "名前", "",  // 13-20
       "＃終了",  // 21
-    }));
-  EXPECT_EQ(game.Run("type 太郎\n" + Clicks(5)), 0);
+    }), "type 太郎\n" + Clicks(5)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("14\t＃文字変数代入の文字変数が\t指定されていません",
                           "16\t該当する変数（文字）が宣言されていません\t誰",
@@ -505,11 +493,10 @@ TEST(TextInput, TheScenarioWaitsForEnter) {
 TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
   {
     TestGame game;  // no tumu.ini: full screen
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃変数宣言文字", "名前", "", "＃文字入力", "名前",  // 1-5; 5: runs as a line of its own
         "＃終了",  // 6
-      }));
-    EXPECT_EQ(game.Run("type 無視される\n" + Clicks(3)), 0);
+      }), "type 無視される\n" + Clicks(3)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("4\tフル・スクリーンでは文字入力はできません\t＃文字入力",
                             "5\tシナリオ上のミスです。\t名前"));
@@ -520,10 +507,9 @@ TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
   {
     TestGame game;
     game.WriteFile("tumu.ini", Sjis("＃ウインドウ\n"));
-    game.WriteScenario("start.st1", Lines({
+    EXPECT_EQ(game.Play(Lines({
         "＃文字入力", "誰", "＃終了",  // 1-3
-      }));
-    EXPECT_EQ(game.Run(Clicks(2)), 0);
+      }), Clicks(2)), 0);
     EXPECT_THAT(game.Errors(), ElementsAre("2\t該当する文字変数が宣言されていません\t誰"));
     EXPECT_FALSE(game.backend().text_input.IsOpen());
   }
@@ -534,13 +520,12 @@ TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
 TEST(Random, DrawsFromTheSeededGenerator) {
   // Seeded with 1, the generator gives 41, 18467, 6334, 26500, 19169.
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "一", "二", "三", "四", "点［2］", "", "＃ランダム", "一", "32768",  // 1-10
       "＃ランダム", "二", "３２７６８", "＃ランダム",  // 11-14
       "点:2:", "16384＊2", "＃ランダム", "三",  // 15-18; 15: the element key, written out
       "100000", "＃ランダム", "四", "1", "＃終了",  // 19-23; 19: still below 32768: 26500 + 1
-    }));
-  EXPECT_EQ(game.Run(), 0);
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   EXPECT_THAT(NumericSlots(game), ElementsAre("一=42", "二=18468", "三=26501", "四=1", "点:0:=0",
                                               "点:1:=0", "点:2:=6335"));
@@ -548,13 +533,12 @@ TEST(Random, DrawsFromTheSeededGenerator) {
 
 TEST(Random, FaultsStoreNothingAndDrawNothing) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "一", "点［2］", "", "一＝－5", "＃ランダム", "", "＃ランダム",  // 1-8
       "点［2］", "", "＃ランダム", "一", "",  // 9-13; 9: brackets are not expanded here
       "＃ランダム", "一", "0", "＃ランダム", "一", "1－4", "＃ランダム", "一", "X",  // 14-22
       "＃ランダム", "点:1:", "32768", "＃終了",  // 23-26; 25: the first draw of the game
-    }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("7\t＃ランダムで使用する\t「変数」が指定されていません",
                           "9\t該当する変数が宣言されていません\t点［2］",
@@ -567,10 +551,9 @@ TEST(Random, FaultsStoreNothingAndDrawNothing) {
 
 TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "", "札［0］＝99", "＃切り直し", "札［5］", "＃終了",  // 1-7
-    }));
-  EXPECT_EQ(game.Run(), 0);
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   // Element 5 first: 41 % 5 = 1 takes 2 from 1..5; 18467 % 4 = 3 takes 5; 6334 % 3 = 1 takes 3;
   // 26500 % 2 = 0 takes 1; 4 is left for element 1.
@@ -580,13 +563,12 @@ TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
 
 TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "組［4］", "一", "番号［1］", "", "札［0］＝99",  // 1-7
       "札［4］＝77", "札［5］＝88", "番号［1］＝4", "＃ランダム",  // 8-11; 11: takes the draw 41
       "一", "32768", "＃切り直し", "札［1＋2］", "＃切り直し",  // 12-16; 15: element 3
       "組［番号［1］］", "＃終了",  // 17-18; 17: the outer subscript, 4, counts
-    }));
-  EXPECT_EQ(game.Run(), 0);
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   // Element 3 first: 18467 % 3 = 2 takes 3 from 1..3; 6334 % 2 = 0 takes 1; 26500 % 1 leaves 2.
   // Then 組 from element 4: 19169 % 4 = 1 takes 2; 15724 % 3 = 1 takes 3; 11478 % 2 = 0 takes
@@ -599,13 +581,12 @@ TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
 
 TEST(Reshuffle, FaultsShuffleNothingAndDrawNothing) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "", "＃切り直し", "", "＃切り直し", "札", "＃切り直し",  // 1-8
       "札［0］", "＃切り直し", "札［X］", "＃切り直し", "札［9］", "＃切り直し", "札］",  // 9-15
       "＃切り直し", "札［－2］", "＃ランダム", "札:0:",  // 16-19
       "32768", "＃終了",  // 20-21; 20: the first draw of the game
-    }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("5\t＃切り直しで使用する\t「変数」が指定されていません",
                           "7\t変数の配列が異常です\t札",
@@ -625,18 +606,16 @@ TEST(MachineCheck, DrawsSixFramesAndStoresTheAverage) {
   plain.WriteScenario("start.st1", head + "＃終了\n");
   ASSERT_EQ(plain.Run(), 0);
   TestGame game;
-  game.WriteScenario("start.st1", head + Lines({"＃マシンチェック", "速さ", "＃終了"}));
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(head + Lines({"＃マシンチェック", "速さ", "＃終了"})), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   // One untimed frame and five timed ones; no time passes on the virtual clock while a line runs.
   EXPECT_EQ(game.backend().display.presents() - plain.backend().display.presents(), 6);
   EXPECT_THAT(NumericSlots(game), ElementsAre("速さ=0"));
 
   TestGame faults;
-  faults.WriteScenario("start.st1", head + Lines({
+  EXPECT_EQ(faults.Play(head + Lines({
       "＃マシンチェック", "", "＃マシンチェック", "遅さ", "＃終了",  // 5-9
-    }));
-  EXPECT_EQ(faults.Run(Clicks(3)), 0);
+    }), Clicks(3)), 0);
   EXPECT_THAT(faults.Errors(),
               ElementsAre("6\tスペックを代入する変数を指定してください\t",
                           "8\t該当する変数が宣言されていません\t遅さ"));
@@ -648,11 +627,10 @@ TEST(MachineCheck, DrawsSixFramesAndStoresTheAverage) {
 TEST(DumpVars, ListsNumericSlotsThenStringVariables) {
   TestGame game;
   game.options.dump_vars = game.Path("vars.txt");
-  game.WriteScenario("start.st1", Lines({
+  EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "A", "点［1］", "", "＃変数宣言文字", "名前", "空", "", "A＝5",  // 1-9
       "点［1］＝－2", "＃文字変数代入", "名前", "太郎 と 花子", "＃終了",  // 10-14
-    }));
-  EXPECT_EQ(game.Run(), 0);
+    })), 0);
   EXPECT_EQ(game.ReadFile("vars.txt"),
             "num\tA\t5\nnum\t点:0:\t0\nnum\t点:1:\t-2\nstr\t名前\t太郎 と 花子\nstr\t空\t\n");
 }
