@@ -7,16 +7,18 @@
 
 #include "platform/sjis.h"
 #include "platform/sjis_literal.h"
+#include "test_game.h"
 
 namespace tumu {
 namespace {
 
+using testing::Repeat;
 using namespace literals;
 
 // Byte-exact comparison of Shift-JIS texts that shows both as UTF-8 when they differ.
-testing::AssertionResult SameText(std::string_view actual, std::string_view expected) {
-  if (actual == expected) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "got \"" << SjisToUtf8(actual) << "\" (" << actual.size()
+::testing::AssertionResult SameText(std::string_view actual, std::string_view expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "got \"" << SjisToUtf8(actual) << "\" (" << actual.size()
                                      << " bytes), expected \"" << SjisToUtf8(expected) << "\" ("
                                      << expected.size() << " bytes)";
 }
@@ -31,12 +33,6 @@ void ExpectResults(std::initializer_list<Case> cases) {
     EXPECT_TRUE(SameText(EvaluateExpression(c.expression), c.result))
         << "expression: " << SjisToUtf8(c.expression);
   }
-}
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
 }
 
 std::string Sj(std::string_view sjis) { return std::string(sjis); }

@@ -7,22 +7,18 @@
 #include <string>
 
 #include "fake_text_renderer.h"
+#include "test_game.h"
 #include "platform/sjis.h"
 
 namespace tumu {
 namespace {
 
+using testing::Repeat;
 using testing::FakeTextRenderer;
 using ::testing::ElementsAre;
 
 // The test renderer sets a full-width character in 16 pixels and a half-width one in 8.
 constexpr int kFull = 16;
-
-std::string Repeat(const std::string& utf8, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += utf8;
-  return out;
-}
 
 // A rectangle as "X,Y WIDTHxHEIGHT".
 std::string Place(const Rect& r) {

@@ -82,4 +82,10 @@ class TestGame {
 // Shift-JIS bytes of a UTF-8 text.
 std::string Sjis(std::string_view utf8);
 
+inline std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 }  // namespace tumu::testing

@@ -14,6 +14,7 @@
 namespace tumu {
 namespace {
 
+using testing::Repeat;
 using testing::Sjis;
 using testing::TestGame;
 using ::testing::Contains;
@@ -58,12 +59,6 @@ std::vector<std::string> StringSlots(TestGame& game) {
                     SjisToUtf8(s.string_values[i].view()));
   }
   return slots;
-}
-
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
 }
 
 // --- Declarations -------------------------------------------------------------------------------
@@ -517,36 +512,28 @@ TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
 
 // --- Random numbers, reshuffle, machine check ----------------------------------------------------
 
-TEST(Random, DrawsFromTheSeededGenerator) {
+TEST(Random, FaultsStoreAndDrawNothingThenDrawsComeFromTheSeededGenerator) {
   // Seeded with 1, the generator gives 41, 18467, 6334, 26500, 19169.
   TestGame game;
   EXPECT_EQ(game.Play(Lines({
-      "＃変数宣言", "一", "二", "三", "四", "点［2］", "", "＃ランダム", "一", "32768",  // 1-10
-      "＃ランダム", "二", "３２７６８", "＃ランダム",  // 11-14
-      "点:2:", "16384＊2", "＃ランダム", "三",  // 15-18; 15: the element key, written out
-      "100000", "＃ランダム", "四", "1", "＃終了",  // 19-23; 19: still below 32768: 26500 + 1
-    })), 0);
-  EXPECT_THAT(game.Errors(), IsEmpty());
-  EXPECT_THAT(NumericSlots(game), ElementsAre("一=42", "二=18468", "三=26501", "四=1", "点:0:=0",
-                                              "点:1:=0", "点:2:=6335"));
-}
-
-TEST(Random, FaultsStoreNothingAndDrawNothing) {
-  TestGame game;
-  EXPECT_EQ(game.Play(Lines({
-      "＃変数宣言", "一", "点［2］", "", "一＝－5", "＃ランダム", "", "＃ランダム",  // 1-8
-      "点［2］", "", "＃ランダム", "一", "",  // 9-13; 9: brackets are not expanded here
-      "＃ランダム", "一", "0", "＃ランダム", "一", "1－4", "＃ランダム", "一", "X",  // 14-22
-      "＃ランダム", "点:1:", "32768", "＃終了",  // 23-26; 25: the first draw of the game
+      "＃変数宣言", "一", "二", "三", "四", "五", "点［2］", "", "五＝－5",  // 1-9
+      "＃ランダム", "", "＃ランダム", "点［2］", "",  // 10-14; 13: brackets are not expanded here
+      "＃ランダム", "五", "", "＃ランダム", "五", "0", "＃ランダム", "五", "1－4",  // 15-23
+      "＃ランダム", "五", "X",  // 24-26
+      "＃ランダム", "一", "32768", "＃ランダム", "二", "３２７６８",  // 27-32; 29: the first draw
+      "＃ランダム", "点:2:", "16384＊2",  // 33-35; 34: the element key, written out
+      "＃ランダム", "三", "100000",  // 36-38; 38: still below 32768: 26500 + 1
+      "＃ランダム", "四", "1", "＃終了",  // 39-42
     }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
-              ElementsAre("7\t＃ランダムで使用する\t「変数」が指定されていません",
-                          "9\t該当する変数が宣言されていません\t点［2］",
-                          "13\t＃ランダムで使用する\t「最大数」が指定されていません",
-                          "16\t乱数の最大値は１以上にしてください\t0",
-                          "19\t乱数の最大値は１以上にしてください\t1－4",
-                          "22\tERR:該当する X が宣言されていません\tX"));
-  EXPECT_THAT(NumericSlots(game), ElementsAre("一=-5", "点:0:=0", "点:1:=42", "点:2:=0"));
+              ElementsAre("11\t＃ランダムで使用する\t「変数」が指定されていません",
+                          "13\t該当する変数が宣言されていません\t点［2］",
+                          "17\t＃ランダムで使用する\t「最大数」が指定されていません",
+                          "20\t乱数の最大値は１以上にしてください\t0",
+                          "23\t乱数の最大値は１以上にしてください\t1－4",
+                          "26\tERR:該当する X が宣言されていません\tX"));
+  EXPECT_THAT(NumericSlots(game), ElementsAre("一=42", "二=18468", "三=26501", "四=1", "五=-5",
+                                              "点:0:=0", "点:1:=0", "点:2:=6335"));
 }
 
 TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
