@@ -137,18 +137,16 @@ TEST(FindStringVariable, WalksSlotsInOrder) {
 }
 
 TEST(HasNameCharacter, OnlyExpressionCharactersAreNotNames) {
-  EXPECT_TRUE(HasNameCharacter("A"));
-  EXPECT_TRUE(HasNameCharacter("得点"_sj));
-  EXPECT_TRUE(HasNameCharacter("12a"));
-  EXPECT_TRUE(HasNameCharacter("1.5"));  // the point is not an expression character
-  EXPECT_TRUE(HasNameCharacter("Ａ"_sj));
-  EXPECT_TRUE(HasNameCharacter("１２×３"_sj));
-  EXPECT_TRUE(HasNameCharacter("1\x82"));  // a lead byte at the end is not a full-width digit
-  EXPECT_FALSE(HasNameCharacter(""));
-  EXPECT_FALSE(HasNameCharacter("123"));
-  EXPECT_FALSE(HasNameCharacter(" \t(1+2)*3-4/5%6"));
-  EXPECT_FALSE(HasNameCharacter("１２３＋（４５６）"_sj));
-  EXPECT_FALSE(HasNameCharacter("７８９０％／＊－　"_sj));
+  // The point is not an expression character; a lead byte at the end is not a full-width digit.
+  for (std::string_view text :
+       {"A"_sj.view(), "得点"_sj.view(), "12a"_sj.view(), "1.5"_sj.view(), "Ａ"_sj.view(),
+        "１２×３"_sj.view(), std::string_view("1\x82")}) {
+    EXPECT_TRUE(HasNameCharacter(text)) << SjisToUtf8(text);
+  }
+  for (std::string_view text : {""_sj.view(), "123"_sj.view(), " \t(1+2)*3-4/5%6"_sj.view(),
+                                "１２３＋（４５６）"_sj.view(), "７８９０％／＊－　"_sj.view()}) {
+    EXPECT_FALSE(HasNameCharacter(text)) << SjisToUtf8(text);
+  }
 }
 
 class Substitution : public testing::Test {
