@@ -226,6 +226,8 @@ TEST(RunLength, Expansion) {
        {6, 0x9A}, 4, 2, {0x9A, 0x9A, o, o, 0x9A, o, o, o}},
       {"at an odd pixel, the run's first pixel (high nibble) goes into a low nibble", 4,
        {1, 0x10, 3, 0x23}, 4, 1, {0x12, 0x32, o, o}},
+      {"a run carried into the next row after an odd count goes on with the low nibble",
+       4, {1, 0x10, 5, 0x9A}, 4, 2, {0x19, 0xA9, o, o, 0xA9, o, o, o}},
       // Width 3 is a row of four nibbles: from (1, 0), right 2 and up 1 is 2 + 4 zeros, so the 8
       // lands in the fourth nibble of row two, and the end of line there starts row three without
       // filling anything. The one in mid-row of row three zeroes the rest of it.
