@@ -62,7 +62,7 @@ struct StyleCase {
   int red, green, blue, size;
 };
 
-TEST(TextStyle, ColourBrightnessAndSizeWords) {
+TEST(TextStyle, WordsForColourBrightnessAndSizeLastUntilTheNextStyledLine) {
   const StyleCase cases[] = {
       {"", 247, 247, 247, 18},
       {"赤やや明", 127, 64, 64, 18},       // 255/4 + 64, 0/4 + 64
@@ -106,12 +106,11 @@ TEST(TextStyle, ColourBrightnessAndSizeWords) {
     EXPECT_EQ(row->foreground, ColorToPixel(PixelFormat{}, c.red, c.green, c.blue));
     EXPECT_EQ(row->background, kWhite565);
   }
-}
 
-TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
-  TextGame game;
+  // Lasts until the next styled line which resets what it does not name.
   // The dialogue command's words style the block; "＃クリック待ち" inside it waits and then gives
   // its own words to the rows after it, resetting the size it does not name.
+  TextGame game;
   EXPECT_EQ(game.Play("＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
                       "＃クリック待ち青\n＃セリフ\n四\n\n",
                       "click 5 5\nclick 5 5\nclick 5 5\n"), 0);
@@ -132,7 +131,7 @@ TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
 
 // ---- The dialogue window's pages.
 
-TEST(DialoguePaging, FiveLinesFillAPageOfFourThenWaitAndStartANewPage) {
+TEST(DialoguePaging, FourRowsFillAPageThenWaitAndAStyleOrWaitOffChangesWhen) {
   TextGame game;
   game.WriteScenario("start.st1", "＃セリフ\n一\n二\n三\n四\n五\n\n＃終了\n");
   // No click: the game stops at the first wait.
@@ -148,7 +147,8 @@ TEST(DialoguePaging, FiveLinesFillAPageOfFourThenWaitAndStartANewPage) {
   EXPECT_THAT(game.DialogueRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
                                                "四@10,70/18", "五@10,10/18"));
   // Line 2 was cleared with the page; line 5 stands on the new one.
-  ExpectPixels(game.engine().screen.dialogue_text_surface, {{12, 33, kWhite565}, {12, 13, kText565}});
+  ExpectPixels(game.engine().screen.dialogue_text_surface,
+               {{12, 33, kWhite565}, {12, 13, kText565}});
   EXPECT_FALSE(game.RanLine(8)) << "the block's end waits for its own click";
   EXPECT_EQ(game.state().text_y, 0) << "the block's end resets the row";
 
@@ -160,10 +160,8 @@ TEST(DialoguePaging, FiveLinesFillAPageOfFourThenWaitAndStartANewPage) {
   EXPECT_EQ(game.Play("＃セリフ\n一\n二\n三\n四\n\n＃終了\n", "click 5 5"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 2, 3, 4, 5, 6, 7));
   EXPECT_EQ(game.DialogueRows().size(), 4u);
-}
 
-TEST(DialoguePaging, AStyleLineDecidesWhetherTheNextRowFits) {
-  TextGame game;
+  // A style line decides whether the next row fits.
   // After two rows text_y is 40; the next row at 38 pixels needs 78 <= 80 and fits; then a row
   // of 18 at text_y 80 does not.
   EXPECT_EQ(game.Play("＃セリフ\n一\n二\n＃文字大\n三\n＃文字\n四\n\n"), 0);
@@ -171,10 +169,8 @@ TEST(DialoguePaging, AStyleLineDecidesWhetherTheNextRowFits) {
   EXPECT_EQ(game.state().click_wait, 1);
   EXPECT_EQ(game.Run("click 5 5"), 0);
   EXPECT_EQ(game.DialogueRows().back(), "四@10,10/18");
-}
 
-TEST(DialoguePaging, WaitOffEndsTheBlockWithoutAClickButStillPages) {
-  TextGame game;
+  // Wait off ends the block without a click but still pages.
   game.WriteScenario("start.st1", "＃セリフ　すぐ次へ待ちオフ\n一\n二\n三\n四\n五\n\n＃終了\n");
   // The one click is the full page's.
   EXPECT_EQ(game.Run("click 5 5"), 0);
@@ -232,7 +228,7 @@ TEST(TextBlock, RowsPastTheWindowsAreCutOffAtTheirEdges) {
 
 // ---- Rows of several styles.
 
-TEST(StyleRow, PiecesShareTheTallestRowCentredByHalfTheDifference) {
+TEST(StyleRow, PiecesShareTheTallestRowAndAStyleLineInPlaceOfAPieceIsReported) {
   TextGame game;
   EXPECT_EQ(game.Play("＃文章\n前半\n＃文字赤極大追加\n後半\n次\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
@@ -248,10 +244,8 @@ TEST(StyleRow, PiecesShareTheTallestRowCentredByHalfTheDifference) {
   EXPECT_EQ(game.Play("＃セリフ\n一\n＃文字大追加\n二\n＃文字小追加\n三\n四\n\n"), 0);
   EXPECT_THAT(game.DialogueRows(),
               ElementsAre("一@10,20/18", "二@26,10/38", "三@42,23/11", "四@10,50/11"));
-}
 
-TEST(StyleRow, AStyleLineWhereAPieceShouldBeIsReportedAndKeepsWhatWasDrawn) {
-  TextGame game;
+  // A style line where a piece should be is reported and keeps what was drawn.
   EXPECT_EQ(game.Play("＃文章\n一\n＃文字追加\n＃文字赤\n二\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃文字追加の次の行が\t＃文字となっています。"));
   EXPECT_EQ(game.state().text_y, 0) << "the row was not finished";
@@ -344,7 +338,7 @@ TEST(DialoguePosition, TheDefaultFrameFollowsTheWindow) {
 
 // ---- Frame pictures.
 
-TEST(DialogueFrame, APictureReplacesTheDefaultFrameAndItsWhiteIsTransparent) {
+TEST(DialogueFrame, APictureReplacesTheDefaultFrameWithItsWhiteAndTheMaskColourTransparent) {
   TextGame game;
   // A 200 x 100 picture: green with a white hole at (50..149, 25..74).
   game.WriteFile("waku.sb1", Picture24(200, 100, [](int x, int y) {
@@ -370,10 +364,8 @@ TEST(DialogueFrame, APictureReplacesTheDefaultFrameAndItsWhiteIsTransparent) {
   EXPECT_THAT(missing.Errors(), ElementsAre("4\t＃セリフ枠のファイル名が違います\tない"));
   EXPECT_EQ(missing.state().custom_frame, 0);
   ExpectPixels(missing.LastFrame(), {{20, 360, kFrameBlue565}, {619, 459, kFrameBlue565}});
-}
 
-TEST(DialogueFrame, WhatThePictureDoesNotCoverTakesTheMaskColourWhichShowsUnlessWhite) {
-  TextGame game;
+  // What the picture does not cover takes the mask colour which shows unless white.
   game.WriteFile("waku.sb1", SolidPicture(10, 10, kBlue).Text());
   game.WriteScenario("start.st1",
                      "＃絵\nbg\n＃マスクＲＧＢ\n255\n0\n255\n＃セリフ枠\nwaku\n＃セリフ\nあ\n\n");
@@ -425,7 +417,7 @@ TEST(Translucency, TheTextWindowDarkensTheWholeScreenOnlyWhenAskedAndAllowed) {
   }
 }
 
-TEST(Visibility, OffCommandsHideTheWindowsAtTheNextFrame) {
+TEST(Visibility, OffCommandsAndAFrontmostPictureHideWindowsAndDarkening) {
   TextGame game;
   game.WriteScenario("start.st1",
                      "＃絵\nbg\n＃文章\n上\n\n＃セリフ\n下\n\n＃セリフオフ\n＃クリック待ち\n"
@@ -440,10 +432,8 @@ TEST(Visibility, OffCommandsHideTheWindowsAtTheNextFrame) {
   ExpectPixels(game.LastFrame(), {{13, 13, kBrown565}}, "none");
   EXPECT_EQ(game.state().frontmost_on, 0);
   EXPECT_EQ(game.state().dialogue_visible, 0);
-}
 
-TEST(Visibility, AFrontmostPictureEndsTheTextWindowsDarkening) {
-  TextGame game;
+  // A frontmost picture ends the text windows darkening.
   game.WriteFile("dot.sb1", SolidPicture(4, 4, kBlue).Text());
   EXPECT_EQ(game.Play("＃絵\nbg\n＃文章半透明オン\n＃文章\nあ\n\n＃最前景\ndot\n＃クリック待ち\n",
                       "click 5 5"), 0);
