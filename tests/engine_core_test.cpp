@@ -63,7 +63,7 @@ TEST(FrameDriver, RestartsAtTheEndWithANoticeAndChecksTheBlocksAgain) {
   EXPECT_GE(game.backend().clock.now(), 22u);
 }
 
-TEST(Labels, GoFindsANameNormalisedOnBothSides) {
+TEST(Labels, GoFindsANameNormalisedOnBothSidesAndLabelsLeaveThroughTheirBlockEnds) {
   TestGame game;
   EXPECT_EQ(game.Play("＃GO\n＃１2　遠く\n＃終了\n＃ラベル\n＃1２ここ\n＃ＧＯ\nない\n＃終了\n",
                       "click 1 1"), 0);
@@ -72,10 +72,8 @@ TEST(Labels, GoFindsANameNormalisedOnBothSides) {
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 6, 8));
   // The report stands on the name line; the game goes on after it.
   EXPECT_THAT(game.Errors(), ElementsAre("7\t該当するラベルが見つかりません\tない"));
-}
 
-TEST(Labels, ALabelReachedInSequenceLeavesThroughItsOwnBlockEnd) {
-  TestGame game;
+  // A label reached in sequence leaves through its own block end.
   game.WriteScenario("start.st1",
                      "＃GO\n中\n＃分岐範囲\n＃ラベル\n中\n＃１ 選んだ\n＃分岐最大\n＃1\n＃＃＃＃ 内側\n"
                      "＃＃＃＃\n＃終了\n");
@@ -84,10 +82,8 @@ TEST(Labels, ALabelReachedInSequenceLeavesThroughItsOwnBlockEnd) {
   EXPECT_EQ(Line(game, 5), "＃1");
   EXPECT_EQ(Line(game, 8), "＃＃＃＃");
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 6, 11));
-}
 
-TEST(Labels, ALabelWithNoBlockEndGoesBackToTheFirstLine) {
-  TestGame game;
+  // A label with no block end goes back to the first line.
   game.WriteScenario("start.st1", "＃時間待ち\n5\n＃2\n＃終了\n");
   // The second pass runs into the label again; the run ends on the time budget.
   EXPECT_EQ(game.Run("", 40), 3);
@@ -96,10 +92,8 @@ TEST(Labels, ALabelWithNoBlockEndGoesBackToTheFirstLine) {
   EXPECT_EQ(lines[0], 1);
   EXPECT_EQ(lines[1], 3);
   EXPECT_EQ(lines[2], 1) << "after -1 the driver's step lands on line 0";
-}
 
-TEST(Labels, BalanceCheckCountsMissingBlockEnds) {
-  TestGame game;
+  // Balance check counts missing block ends.
   EXPECT_EQ(game.Play("＃終了\n＃選択\n＃分岐文字\n", "click 1 1"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("1\t「＃＃＃＃」が 2 個 足りません\tシナリオを再チェックしてください"));
@@ -266,15 +260,13 @@ TEST(Config, TheCommandLineOverridesTheFileAndNeverAsks) {
   EXPECT_TRUE(game.backend().display.config().fullscreen);
 }
 
-TEST(Commands, TimeWaitRunsOnTheVirtualClock) {
+TEST(Commands, TimeWaitRunsOnTheVirtualClockAndNeedsATime) {
   TestGame game;
   EXPECT_EQ(game.Play("＃時間待ち\n500\n＃終了\n"), 0);
   EXPECT_GE(game.backend().clock.now(), 501u);
   EXPECT_LE(game.backend().clock.now(), 502u);
-}
 
-TEST(Commands, TimeWaitWithoutATimeIsReported) {
-  TestGame game;
+  // Time wait without a time is reported.
   EXPECT_EQ(game.Play("＃時間待ち\n\n＃終了\n", "click 1 1"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("2\t時間待ちの時間が指定されていません\t指定単位はミリ秒です"));

@@ -136,7 +136,7 @@ TEST(EvaluateExpression, TextEndsAtAZeroByte) {
   EXPECT_EQ(EvaluateFlat(std::string_view("4\0*", 3)), "4.000000");
 }
 
-TEST(EvaluateFlat, AtMost200Tokens) {
+TEST(EvaluateFlat, AtMost200TokensWhileMinusesFoldInTheTokenArrays) {
   // 100 signs and 100 numbers: 200 tokens.
   EXPECT_EQ(EvaluateFlat(Repeat("+1", 100)), "100.000000");
   EXPECT_EQ(EvaluateExpression(Repeat("+1", 100)), "100.000000");
@@ -148,9 +148,8 @@ TEST(EvaluateFlat, AtMost200Tokens) {
   EXPECT_EQ(EvaluateFlat(Repeat("+ 1", 80)), "80.000000");
   // A bad character is reported before the length.
   EXPECT_TRUE(SameText(EvaluateFlat(too_many + "x"), "ERR:入力時の文字ミス"_sj));
-}
 
-TEST(EvaluateFlat, MinusesFoldWhileTheTokenArraysHoldThem) {
+  // Minuses fold while the token arrays hold them.
   // 202 minuses and the number fill the 203 token slots, then fold into one number.
   EXPECT_EQ(EvaluateFlat(std::string(202, '-') + "3"), "3.000000");
   EXPECT_EQ(EvaluateFlat(std::string(201, '-') + "3"), "-3.000000");

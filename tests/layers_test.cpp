@@ -140,7 +140,7 @@ struct PositionCase {
   int screen_x, screen_y, picture_x, picture_y;
 };
 
-TEST(LayerPosition, NegativePositionsCutThePictureAndLargeOnesAreHeldOnScreen) {
+TEST(LayerPosition, NegativePositionsCutThePictureLargeOnesAreHeldOnScreenAndFarOnesShowNothing) {
   const PositionCase cases[] = {
       {"30", "480", 30, 479, 0, 0},    // 479: a single row
       {"-600", "-400", 0, 0, 600, 400},
@@ -179,9 +179,8 @@ TEST(LayerPosition, NegativePositionsCutThePictureAndLargeOnesAreHeldOnScreen) {
   for (int y : {0, 240, 479}) {
     ExpectPixels(column, {{639, y, WherePixel(0, y)}, {638, y, kBrown565}});
   }
-}
 
-TEST(LayerPosition, PositionsFarOffTheScreenShowNothing) {
+  // Positions far off the screen show nothing.
   // The evaluator keeps values within ten million.
   for (const char* lines : {"-9999999\n-9999999", "-640\n0", "0\n-480", "9999999\n0"}) {
     LayerGame game;
@@ -307,7 +306,7 @@ TEST(TranslucencyOff, WindowsGetBlackBoxesAndTheTextWindowNoDarkening) {
 
 // ---- Off commands and failures.
 
-TEST(LayerOff, AnOffCommandShowsOnlyAtTheNextComposition) {
+TEST(LayerOff, EachLayerGoesAtTheNextCompositionAndTheSurfacesKeepTheirPictures) {
   LayerGame game;
   game.WriteFile("p.sb1", SolidPicture(10, 10, kRed).Text());
   game.Show("＃人物\np\n＃クリック待ち\n＃人物オフ\n＃クリック待ち\n");
@@ -320,10 +319,8 @@ TEST(LayerOff, AnOffCommandShowsOnlyAtTheNextComposition) {
   EXPECT_EQ(game.LastFrame().pixel(5, 5), kRed565);
   FrameTurn(engine);  // still waiting for the click: a composing turn
   EXPECT_EQ(game.LastFrame().pixel(5, 5), kBlack565);
-}
 
-TEST(LayerOff, EachLayerGoesAndTheSurfacesKeepTheirPictures) {
-  LayerGame game;
+  // Each layer goes and the surfaces keep their pictures.
   game.WriteFile("r.sb1", SolidPicture(10, 10, kRed).Text());
   game.WriteFile("g.sb1", SolidPicture(20, 20, kGreen).Text());
   game.WriteFile("b.sb1", SolidPicture(30, 30, kBlue).Text());

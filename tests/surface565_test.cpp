@@ -13,7 +13,7 @@ std::uint16_t Channels(int r5, int g6, int b5) {
   return static_cast<std::uint16_t>((r5 << 11) | (g6 << 5) | b5);
 }
 
-TEST(ColorToPixel, ScalesAndClampsEachComponentIntoItsMask) {
+TEST(ColorToPixel, ScalesAndClampsEachComponentIntoTheMasksOfTheFormat) {
   EXPECT_EQ(ColorToPixel(k565, 255, 0, 0), 0xF800);
   EXPECT_EQ(ColorToPixel(k565, 0, 255, 0), 0x07E0);
   EXPECT_EQ(ColorToPixel(k565, 0, 0, 255), 0x001F);
@@ -21,9 +21,8 @@ TEST(ColorToPixel, ScalesAndClampsEachComponentIntoItsMask) {
   // The low bits of a component are dropped, not rounded.
   EXPECT_EQ(ColorToPixel(k565, 7, 3, 7), 0);
   EXPECT_EQ(ColorToPixel(k565, 8, 4, 8), Channels(1, 1, 1));
-}
 
-TEST(ColorToPixel, WorksFromTheMasksOfAFiveFiveFiveFormat) {
+  // Works from the masks of a five five five format.
   const PixelFormat f555{0x7C00, 0x03E0, 0x001F};
   EXPECT_EQ(ColorToPixel(f555, 255, 255, 255), 0x7FFF);
   EXPECT_EQ(ColorToPixel(f555, 0, 128, 0), 16 << 5);

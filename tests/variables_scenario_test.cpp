@@ -443,7 +443,7 @@ TEST(StringCommands, ActInsideDeclarationBlocksAndReportTheirFaults) {
   EXPECT_THAT(NumericSlots(game), ElementsAre("数=0"));
 }
 
-TEST(TextInput, TypedTextIsStoredUpToSeventyNineBytes) {
+TEST(TextInput, TheScenarioWaitsForEnterAndTypedTextIsStoredUpToSeventyNineBytes) {
   TestGame game;
   game.options.window_mode = 1;
   game.WriteScenario("start.st1", Lines({
@@ -469,10 +469,8 @@ TEST(TextInput, TypedTextIsStoredUpToSeventyNineBytes) {
   EXPECT_EQ(SjisToUtf8(game.state().input_text.view()), "a" + Repeat("あ", 39));
   EXPECT_EQ(game.state().input_dialog_open, 0);
   EXPECT_FALSE(game.backend().text_input.IsOpen());
-}
 
-TEST(TextInput, TheScenarioWaitsForEnter) {
-  TestGame game;
+  // The scenario waits for enter.
   game.options.window_mode = 1;
   game.WriteScenario("start.st1", Lines({
       "＃変数宣言文字", "名前", "", "＃文字入力", "名前", "＃終了",  // 1-6
@@ -536,7 +534,7 @@ TEST(Random, FaultsStoreAndDrawNothingThenDrawsComeFromTheSeededGenerator) {
                                               "点:0:=0", "点:1:=0", "点:2:=6335"));
 }
 
-TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
+TEST(Reshuffle, PermutesElementsOneToNUpToTheNamedOneAndFaultsShuffleNothing) {
   TestGame game;
   EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "", "札［0］＝99", "＃切り直し", "札［5］", "＃終了",  // 1-7
@@ -546,10 +544,8 @@ TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
   // 26500 % 2 = 0 takes 1; 4 is left for element 1.
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("札:0:=99", "札:1:=4", "札:2:=1", "札:3:=3", "札:4:=5", "札:5:=2"));
-}
 
-TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
-  TestGame game;
+  // Naming an earlier element permutes only up to it.
   EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "組［4］", "一", "番号［1］", "", "札［0］＝99",  // 1-7
       "札［4］＝77", "札［5］＝88", "番号［1］＝4", "＃ランダム",  // 8-11; 11: takes the draw 41
@@ -564,10 +560,8 @@ TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
               ElementsAre("札:0:=99", "札:1:=2", "札:2:=1", "札:3:=3", "札:4:=77", "札:5:=88",
                           "組:0:=0", "組:1:=4", "組:2:=1", "組:3:=3", "組:4:=2", "一=42",
                           "番号:0:=0", "番号:1:=4"));
-}
 
-TEST(Reshuffle, FaultsShuffleNothingAndDrawNothing) {
-  TestGame game;
+  // Faults shuffle nothing and draw nothing.
   EXPECT_EQ(game.Play(Lines({
       "＃変数宣言", "札［5］", "", "＃切り直し", "", "＃切り直し", "札", "＃切り直し",  // 1-8
       "札［0］", "＃切り直し", "札［X］", "＃切り直し", "札［9］", "＃切り直し", "札］",  // 9-15
