@@ -53,7 +53,7 @@ TEST(CommandLine, RefusesBadOptions) {
   }
 }
 
-TEST(Script, ReadsEveryLineKind) {
+TEST(Script, ReadsEveryLineKindAndNamesTheFirstMalformedLine) {
   const ParsedScript s = ParseScript(
       "# a comment\n\nclick 1 2\n  rclick 639 479 # trailing\nmove 0 0\nkey space\nkey escape\n"
       "key enter\ntype 山田 #1\r\nsettle\nwait 250\nscreenshot out dir/a.png\n");
@@ -69,9 +69,8 @@ TEST(Script, ReadsEveryLineKind) {
   EXPECT_EQ(s.events[6].text, "山田 #1") << "typed text runs to the end of the line";
   EXPECT_EQ(s.events[8].ms, 250u);
   EXPECT_EQ(s.events[9].text, "out dir/a.png");
-}
 
-TEST(Script, NamesTheFirstMalformedLine) {
+  // Names the first malformed line.
   const char* bad[] = {"click 1", "click 640 0", "click 0 480", "click -1 0", "move a b",
                        "key tab", "key", "wait", "wait -5", "settle now", "screenshot",
                        "dance 1 2", "click 1 2 3"};

@@ -7,16 +7,18 @@
 
 #include "platform/sjis.h"
 #include "platform/sjis_literal.h"
+#include "test_game.h"
 
 namespace tumu {
 namespace {
 
+using testing::Repeat;
 using namespace literals;
 
 // Byte-exact comparison of Shift-JIS texts that shows both as UTF-8 when they differ.
-testing::AssertionResult SameText(std::string_view actual, std::string_view expected) {
-  if (actual == expected) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "got \"" << SjisToUtf8(actual) << "\" (" << actual.size()
+::testing::AssertionResult SameText(std::string_view actual, std::string_view expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "got \"" << SjisToUtf8(actual) << "\" (" << actual.size()
                                      << " bytes), expected \"" << SjisToUtf8(expected) << "\" ("
                                      << expected.size() << " bytes)";
 }
@@ -33,63 +35,26 @@ void ExpectResults(std::initializer_list<Case> cases) {
   }
 }
 
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
 std::string Sj(std::string_view sjis) { return std::string(sjis); }
 
-TEST(EvaluateExpression, Precedence) {
+TEST(EvaluateExpression, PrecedenceSignsNumbersAndGroups) {
   ExpectResults({
-      {"1+2*3", "7.000000"},
-      {"(1+2)*3", "9.000000"},
-      {"10-2-3", "5.000000"},
-      {"7%3", "1.000000"},
-      {"-7%3", "-1.000000"},
-      {"7/2", "3.500000"},
-      {"-7/2", "-3.500000"},
-      {"7/2*2", "7.000000"},
-      {"2*3*4", "24.000000"},
-      {"2*(3+4)", "14.000000"},
-      {"((2))", "2.000000"},
-      {" 1 +  2 ", "3.000000"},
-      {"7.9%2.9", "1.000000"},
-      {"-7.9%2", "-1.000000"},
-  });
-}
-
-TEST(EvaluateExpression, MinusBindsToTheNumber) {
-  ExpectResults({
-      {"2*-3", "-6.000000"},
-      {"+5-3", "2.000000"},
-      {"-(2)", "-2.000000"},
-      {"- -3", "3.000000"},
-      {"2--3", "5.000000"},
-      {"2- - -3", "-1.000000"},
-      {"0*-1", "-0.000000"},
+      {"1+2*3", "7.000000"}, {"(1+2)*3", "9.000000"}, {"10-2-3", "5.000000"}, {"7%3", "1.000000"},
+      {"-7%3", "-1.000000"}, {"7/2", "3.500000"}, {"-7/2", "-3.500000"}, {"7/2*2", "7.000000"},
+      {"2*3*4", "24.000000"}, {"2*(3+4)", "14.000000"}, {"((2))", "2.000000"},
+      {" 1 +  2 ", "3.000000"}, {"7.9%2.9", "1.000000"}, {"-7.9%2", "-1.000000"},
+      // Minus binds to the number.
+      {"2*-3", "-6.000000"}, {"+5-3", "2.000000"}, {"-(2)", "-2.000000"}, {"- -3", "3.000000"},
+      {"2--3", "5.000000"}, {"2- - -3", "-1.000000"}, {"0*-1", "-0.000000"},
       // A plus that opens the expression is a sign; alone it signs the end marker, which is 0.
       {"+", "0.000000"},
-  });
-}
-
-TEST(EvaluateExpression, NumbersAreReadUpToTheSecondPoint) {
-  ExpectResults({
-      {"1.5.3", "1.500000"},
-      {"5.", "5.000000"},
-      {".5", "0.500000"},
-      {".+1", "1.000000"},
+      // Numbers are read up to the second point.
+      {"1.5.3", "1.500000"}, {"5.", "5.000000"}, {".5", "0.500000"}, {".+1", "1.000000"},
       {"007", "7.000000"},
-  });
-}
-
-TEST(EvaluateExpression, GroupsPassThroughTheirSixDecimalText) {
-  ExpectResults({
+      // Groups pass through their six-decimal text.
       {"1/3*3", "1.000000"},
       // 1/3 becomes the text 0.333333, read back as the float nearest 0.333333.
-      {"(1/3)*3", "0.999999"},
-      {"(2/3)*3", "2.000001"},
+      {"(1/3)*3", "0.999999"}, {"(2/3)*3", "2.000001"},
   });
   EXPECT_EQ(IntegerAtFront(EvaluateExpression("(1/3)*3")), 0);
 }
@@ -97,14 +62,11 @@ TEST(EvaluateExpression, GroupsPassThroughTheirSixDecimalText) {
 TEST(EvaluateExpression, SinglePrecision) {
   ExpectResults({
       // Above 2^20 floats are 1/8 apart, above 2^22 1/4 apart.
-      {"1000000.1", "1000000.125000"},
-      {"4000000.3", "4000000.250000"},
+      {"1000000.1", "1000000.125000"}, {"4000000.3", "4000000.250000"},
       // 16777217 = 2^24 + 1 lies halfway between two floats and rounds to the even 2^24.
-      {"16777217-16777216", "0.000000"},
-      {"16777216+1+1-16777216", "0.000000"},
+      {"16777217-16777216", "0.000000"}, {"16777216+1+1-16777216", "0.000000"},
       // Floats near ten million are 1 apart; halfway cases round to the even neighbour.
-      {"9999999+0.5", "10000000.000000"},
-      {"8388609+0.5", "8388610.000000"},
+      {"9999999+0.5", "10000000.000000"}, {"8388609+0.5", "8388610.000000"},
       // 3.3f = 13841203 / 2^22; its square, 10.8899996852..., rounds to 11418992 / 2^20.
       {"3.3*3.3", "10.889999"},
       // 1.1f + 12.3f = 13.4000002145..., rounded to 14050919 / 2^20 = 13.4000005722...
@@ -115,16 +77,12 @@ TEST(EvaluateExpression, SinglePrecision) {
 
 TEST(EvaluateExpression, DivisionByZeroTestsTheStoredDivisor) {
   ExpectResults({
-      {"5/0", "ERR:０で割っています"_sj},
-      {"5/0.000001", "ERR:０で割っています"_sj},
+      {"5/0", "ERR:０で割っています"_sj}, {"5/0.000001", "ERR:０で割っています"_sj},
       // 0.00001 is stored as 0.0000099999997...: times 100000 it truncates to 0.
-      {"5/0.00001", "ERR:０で割っています"_sj},
-      {"5/-0.00001", "ERR:０で割っています"_sj},
+      {"5/0.00001", "ERR:０で割っています"_sj}, {"5/-0.00001", "ERR:０で割っています"_sj},
       // 0.00002 is stored as 0.0000199999995; 5 divided by it is 250000.006, nearest float 250000.
-      {"5/0.00002", "250000.000000"},
-      {"5%0.5", "ERR:０では剰余できません"_sj},
-      {"5%-0.9", "ERR:０では剰余できません"_sj},
-      {"5%0", "ERR:０では剰余できません"_sj},
+      {"5/0.00002", "250000.000000"}, {"5%0.5", "ERR:０では剰余できません"_sj},
+      {"5%-0.9", "ERR:０では剰余できません"_sj}, {"5%0", "ERR:０では剰余できません"_sj},
   });
 }
 
@@ -132,9 +90,7 @@ TEST(EvaluateExpression, ValuesBeyondInt32AndSinglePrecision) {
   const std::string huge = "1" + std::string(39, '0');  // beyond the largest float: infinity
   ExpectResults({
       // Remainder operands are clamped to the int32 range: 3000000000 counts as 2147483647.
-      {"3000000000%7", "1.000000"},
-      {"-3000000000%7", "-2.000000"},
-      {"7%3000000000", "7.000000"},
+      {"3000000000%7", "1.000000"}, {"-3000000000%7", "-2.000000"}, {"7%3000000000", "7.000000"},
       {"-3000000000%-1", "0.000000"},
   });
   EXPECT_EQ(EvaluateExpression("5/" + huge), "0.000000");
@@ -143,10 +99,9 @@ TEST(EvaluateExpression, ValuesBeyondInt32AndSinglePrecision) {
   EXPECT_TRUE(SameText(EvaluateExpression(huge + "*0"), "ERR:絶対値が１千万を超しました"_sj));
 }
 
-TEST(EvaluateExpression, RangeCheckOnEachFlatResult) {
+TEST(EvaluateExpression, RangeCheckOnEachFlatResultAndMistakes) {
   ExpectResults({
-      {"10000000", "10000000.000000"},
-      {"-10000000", "-10000000.000000"},
+      {"10000000", "10000000.000000"}, {"-10000000", "-10000000.000000"},
       {"10000001", "ERR:絶対値が１千万を超しました"_sj},
       {"5000000*3", "ERR:絶対値が１千万を超しました"_sj},
       // Only the final value of a flat expression is checked...
@@ -154,35 +109,24 @@ TEST(EvaluateExpression, RangeCheckOnEachFlatResult) {
       // ... but every group is one.
       {"(20000000)-15000000",
        "ERR:計算中に発生 ->  ERR:絶対値が１千万を超しました-15000000"_sj},
-  });
-}
-
-TEST(EvaluateExpression, Mistakes) {
-  ExpectResults({
-      {"2(3)", "ERR:数字が二つ並んでいます"_sj},
-      {"3 4", "ERR:数字が二つ並んでいます"_sj},
+      // Mistakes.
+      {"2(3)", "ERR:数字が二つ並んでいます"_sj}, {"3 4", "ERR:数字が二つ並んでいます"_sj},
       {"*3", "ERR:先頭に＊か／、％が入力されています"_sj},
       {"/3", "ERR:先頭に＊か／、％が入力されています"_sj},
       {"%3", "ERR:先頭に＊か／、％が入力されています"_sj},
-      {"3-", "ERR:引き算の後が数ではありません"_sj},
-      {"-", "ERR:引き算の後が数ではありません"_sj},
+      {"3-", "ERR:引き算の後が数ではありません"_sj}, {"-", "ERR:引き算の後が数ではありません"_sj},
       {"3+", "ERR:足し算の前後が数ではありません"_sj},
       {"++3", "ERR:足し算の前後が数ではありません"_sj},
       {"3%", "ERR:剰余の前後が数ではありません"_sj},
       {"3/", "ERR:割り算の前後が数ではありません"_sj},
       {"3/*2", "ERR:割り算の前後が数ではありません"_sj},
       {"3*", "ERR:掛け算の前後が数ではありません"_sj},
-      {"3*/2", "ERR:掛け算の前後が数ではありません"_sj},
-      {"", "ERR:計算結果？"_sj},
-      {"   ", "ERR:計算結果？"_sj},
-      {"(1+2", "ERR:カッコの数があっていません"_sj},
+      {"3*/2", "ERR:掛け算の前後が数ではありません"_sj}, {"", "ERR:計算結果？"_sj},
+      {"   ", "ERR:計算結果？"_sj}, {"(1+2", "ERR:カッコの数があっていません"_sj},
       {"1+2)", "ERR:カッコの数があっていません"_sj},
-      {")1+2(", "ERR:閉じカッコの前にカッコがありません"_sj},
-      {"a", "ERR:入力時の文字ミス"_sj},
-      {"1+x", "ERR:入力時の文字ミス"_sj},
-      {"1\t+2", "ERR:入力時の文字ミス"_sj},
-      {"１+2"_sj, "ERR:入力時の文字ミス"_sj},
-      {"()", "ERR:計算中に発生 ->  ERR:計算結果？"_sj},
+      {")1+2(", "ERR:閉じカッコの前にカッコがありません"_sj}, {"a", "ERR:入力時の文字ミス"_sj},
+      {"1+x", "ERR:入力時の文字ミス"_sj}, {"1\t+2", "ERR:入力時の文字ミス"_sj},
+      {"１+2"_sj, "ERR:入力時の文字ミス"_sj}, {"()", "ERR:計算中に発生 ->  ERR:計算結果？"_sj},
       {"(1+(x))", "ERR:計算中に発生 -> (1+ ERR:入力時の文字ミス)"_sj},
   });
 }
@@ -192,7 +136,7 @@ TEST(EvaluateExpression, TextEndsAtAZeroByte) {
   EXPECT_EQ(EvaluateFlat(std::string_view("4\0*", 3)), "4.000000");
 }
 
-TEST(EvaluateFlat, AtMost200Tokens) {
+TEST(EvaluateFlat, AtMost200TokensWhileMinusesFoldInTheTokenArrays) {
   // 100 signs and 100 numbers: 200 tokens.
   EXPECT_EQ(EvaluateFlat(Repeat("+1", 100)), "100.000000");
   EXPECT_EQ(EvaluateExpression(Repeat("+1", 100)), "100.000000");
@@ -204,9 +148,8 @@ TEST(EvaluateFlat, AtMost200Tokens) {
   EXPECT_EQ(EvaluateFlat(Repeat("+ 1", 80)), "80.000000");
   // A bad character is reported before the length.
   EXPECT_TRUE(SameText(EvaluateFlat(too_many + "x"), "ERR:入力時の文字ミス"_sj));
-}
 
-TEST(EvaluateFlat, MinusesFoldWhileTheTokenArraysHoldThem) {
+  // Minuses fold while the token arrays hold them.
   // 202 minuses and the number fill the 203 token slots, then fold into one number.
   EXPECT_EQ(EvaluateFlat(std::string(202, '-') + "3"), "3.000000");
   EXPECT_EQ(EvaluateFlat(std::string(201, '-') + "3"), "-3.000000");

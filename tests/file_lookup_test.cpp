@@ -8,25 +8,19 @@
 #include <fstream>
 
 #include "platform/sjis.h"
+#include "test_game.h"
 
 namespace tumu {
 namespace {
 
+// A temporary folder: a test game's, with nothing of a game in it.
 class FileLookupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tumu-files-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   void Write(const std::string& relative_utf8, const std::string& bytes) {
-    const std::filesystem::path path = std::filesystem::path(dir_) / relative_utf8;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    folder_.WriteFile(relative_utf8, bytes);
   }
-
-  std::string dir_;
+  testing::TestGame folder_;
+  const std::string dir_ = folder_.dir();
 };
 
 TEST_F(FileLookupTest, BackslashesSeparateFoldersButNotTheSecondByteOfACharacter) {

@@ -52,6 +52,18 @@ Surface565 ReadPng(const std::string& path) {
   return frame;
 }
 
+void ExpectPixels(const Surface565& frame, const std::vector<Probe>& probes,
+                  const std::string& label) {
+  for (const Probe& p : probes) {
+    if (frame.empty() || p.x < 0 || p.y < 0 || p.x >= frame.width() || p.y >= frame.height()) {
+      ADD_FAILURE() << label << " pixel (" << p.x << ", " << p.y << "): outside the frame";
+    } else if (frame.pixel(p.x, p.y) != p.colour) {
+      ADD_FAILURE() << label << " pixel (" << p.x << ", " << p.y << "): 0x" << std::hex
+                    << frame.pixel(p.x, p.y) << ", expected 0x" << p.colour;
+    }
+  }
+}
+
 void ExpectFrame(const Surface565& frame, const std::string& name, std::uint32_t expected_crc) {
   ASSERT_FALSE(frame.empty()) << name << ": no frame";
   const std::uint32_t crc = FrameCrc(frame);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include <string>
 
 #include "platform/surface565.h"
@@ -16,6 +17,17 @@ std::uint32_t FrameCrc(const Surface565& frame);
 
 // Checks the frame against its CRC; adds a test failure with what to look at when it differs.
 void ExpectFrame(const Surface565& frame, const std::string& name, std::uint32_t expected_crc);
+
+// One pixel a test expects in a frame.
+struct Probe {
+  int x;
+  int y;
+  std::uint16_t colour;
+};
+
+// Checks every probe; a failure names the probe, the colour found and the label.
+void ExpectPixels(const Surface565& frame, const std::vector<Probe>& probes,
+                  const std::string& label = "");
 
 // Reads a PNG written by WritePng back into a 5-6-5 surface (empty when it cannot be read).
 Surface565 ReadPng(const std::string& path);

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "fake_text_renderer.h"
+#include "golden.h"
 #include "platform/sjis_literal.h"
 
 namespace tumu {
 namespace {
 
 using namespace tumu::literals;
+using testing::ExpectPixels;
 using testing::FakeTextRenderer;
 
 constexpr std::uint16_t kWhite = 0xFFFF;
@@ -97,20 +99,11 @@ TEST(InputBoxDrawing, DrawsABorderedWhiteBoxWithTheCaretAtTheStart) {
   Surface565 frame = GreenFrame();
   FakeTextRenderer renderer;
   OpenBox().Draw(frame, &renderer);
-  EXPECT_EQ(frame.pixel(99, 100), kGreen);
-  EXPECT_EQ(frame.pixel(100, 99), kGreen);
-  EXPECT_EQ(frame.pixel(220, 124), kGreen);
-  EXPECT_EQ(frame.pixel(100, 100), kBlack);
-  EXPECT_EQ(frame.pixel(219, 123), kBlack);
-  EXPECT_EQ(frame.pixel(160, 100), kBlack);
-  EXPECT_EQ(frame.pixel(100, 110), kBlack);
-  EXPECT_EQ(frame.pixel(101, 101), kWhite);
-  EXPECT_EQ(frame.pixel(218, 122), kWhite);
-  EXPECT_EQ(frame.pixel(103, 103), kWhite);
-  EXPECT_EQ(frame.pixel(103, 104), kBlack);
-  EXPECT_EQ(frame.pixel(103, 119), kBlack);
-  EXPECT_EQ(frame.pixel(103, 120), kWhite);
-  EXPECT_EQ(frame.pixel(104, 110), kWhite);
+  ExpectPixels(frame, {{99, 100, kGreen}, {100, 99, kGreen}, {220, 124, kGreen},
+                       {100, 100, kBlack}, {219, 123, kBlack}, {160, 100, kBlack},
+                       {100, 110, kBlack}, {101, 101, kWhite}, {218, 122, kWhite},
+                       {103, 103, kWhite}, {103, 104, kBlack}, {103, 119, kBlack},
+                       {103, 120, kWhite}, {104, 110, kWhite}});
 }
 
 TEST(InputBoxDrawing, SetsTextInBlackAndTheCompositionInUnderlinedBlue) {
@@ -125,19 +118,12 @@ TEST(InputBoxDrawing, SetsTextInBlackAndTheCompositionInUnderlinedBlue) {
   EXPECT_EQ(renderer.drawn[0], "ab");
   EXPECT_EQ(renderer.drawn[1], ("日本"_sj).view());
   // "a" occupies 103..110, its block 104..109 and rows 106..117.
-  EXPECT_EQ(frame.pixel(104, 106), kBlack);
-  EXPECT_EQ(frame.pixel(109, 117), kBlack);
-  EXPECT_EQ(frame.pixel(110, 110), kWhite);
+  ExpectPixels(frame, {{104, 106, kBlack}, {109, 117, kBlack}, {110, 110, kWhite}});
   // The composition starts at 119 in blue; its underline is the cells' last row.
-  EXPECT_EQ(frame.pixel(120, 110), kBlue);
-  EXPECT_EQ(frame.pixel(119, 110), kWhite);
-  EXPECT_EQ(frame.pixel(119, 119), kBlue);
-  EXPECT_EQ(frame.pixel(150, 119), kBlue);
-  EXPECT_EQ(frame.pixel(151, 119), kWhite);
-  EXPECT_EQ(frame.pixel(110, 119), kWhite);
+  ExpectPixels(frame, {{120, 110, kBlue}, {119, 110, kWhite}, {119, 119, kBlue}, {150, 119, kBlue},
+                       {151, 119, kWhite}, {110, 119, kWhite}});
   // The caret stands after the composition's first character.
-  EXPECT_EQ(frame.pixel(135, 104), kBlack);
-  EXPECT_EQ(frame.pixel(135, 118), kBlack);
+  ExpectPixels(frame, {{135, 104, kBlack}, {135, 118, kBlack}});
 }
 
 TEST(InputBoxDrawing, ScrollsALongTextToKeepTheCaretInsideTheBorder) {
@@ -148,18 +134,11 @@ TEST(InputBoxDrawing, ScrollsALongTextToKeepTheCaretInsideTheBorder) {
   box.Append("abcdefgh");  // 64 pixels
   box.Draw(frame, &renderer);
   // Text scrolled 31 to the left: "h" has its cell at 28..35 of the frame, the caret at 36.
-  EXPECT_EQ(frame.pixel(36, 4), kBlack);
-  EXPECT_EQ(frame.pixel(36, 19), kBlack);
-  EXPECT_EQ(frame.pixel(34, 10), kBlack);
-  EXPECT_EQ(frame.pixel(29, 10), kBlack);
-  EXPECT_EQ(frame.pixel(28, 10), kWhite);
-  EXPECT_EQ(frame.pixel(37, 10), kWhite);
-  EXPECT_EQ(frame.pixel(38, 10), kWhite);
-  EXPECT_EQ(frame.pixel(39, 10), kBlack);
-  EXPECT_EQ(frame.pixel(40, 10), kGreen);
+  ExpectPixels(frame, {{36, 4, kBlack}, {36, 19, kBlack}, {34, 10, kBlack}, {29, 10, kBlack},
+                       {28, 10, kWhite}, {37, 10, kWhite}, {38, 10, kWhite}, {39, 10, kBlack},
+                       {40, 10, kGreen}});
   // "d" is cut by the left border.
-  EXPECT_EQ(frame.pixel(1, 10), kBlack);
-  EXPECT_EQ(frame.pixel(3, 10), kWhite);
+  ExpectPixels(frame, {{1, 10, kBlack}, {3, 10, kWhite}});
 }
 
 TEST(InputBoxDrawing, DrawsNothingWhenClosedAndOnlyTheBoxWithoutAFont) {
@@ -168,14 +147,12 @@ TEST(InputBoxDrawing, DrawsNothingWhenClosedAndOnlyTheBoxWithoutAFont) {
   box.Append("ab");
   box.Close();
   box.Draw(frame, nullptr);
-  EXPECT_EQ(frame.pixel(100, 100), kGreen);
+  ExpectPixels(frame, {{100, 100, kGreen}});
 
   box.Open({100, 100, 120, 24});
   box.Append("ab");
   box.Draw(frame, nullptr);
-  EXPECT_EQ(frame.pixel(100, 100), kBlack);
-  EXPECT_EQ(frame.pixel(103, 110), kBlack);
-  EXPECT_EQ(frame.pixel(105, 110), kWhite);
+  ExpectPixels(frame, {{100, 100, kBlack}, {103, 110, kBlack}, {105, 110, kWhite}});
 }
 
 }  // namespace

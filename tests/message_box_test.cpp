@@ -1,24 +1,35 @@
 #include "platform/message_box.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "fake_text_renderer.h"
+#include "test_game.h"
 #include "platform/sjis.h"
 
 namespace tumu {
 namespace {
 
+using testing::Repeat;
 using testing::FakeTextRenderer;
+using ::testing::ElementsAre;
 
 // The test renderer sets a full-width character in 16 pixels and a half-width one in 8.
 constexpr int kFull = 16;
 
-std::string Repeat(const std::string& utf8, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += utf8;
+// A rectangle as "X,Y WIDTHxHEIGHT".
+std::string Place(const Rect& r) {
+  return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+         std::to_string(r.height);
+}
+
+// The lines of a box in UTF-8.
+std::vector<std::string> Lines(const MessageBox& box) {
+  std::vector<std::string> out;
+  for (const std::string& line : box.lines()) out.push_back(SjisToUtf8(line));
   return out;
 }
 
@@ -34,31 +45,22 @@ bool Inside(const Rect& r, int x, int y) {
 TEST(MessageBoxLayout, OneLineSizesTheBoxAndPutsTheButtonBelowItOnTheRight) {
   FakeTextRenderer font;
   const MessageBox box(Repeat("あ", 20), BoxButtons::kOk, font);
-  ASSERT_EQ(box.lines().size(), 1u);
-  EXPECT_EQ(box.lines()[0], Utf8ToSjis(Repeat("あ", 20)));
+  EXPECT_THAT(Lines(box), ElementsAre(Repeat("あ", 20)));
   // 20 characters of 16 pixels between margins of 16.
   EXPECT_EQ(box.width(), 16 + 20 * kFull + 16);
-  const Rect line = box.LinePlace(0);
-  EXPECT_EQ(line.x, 16);
-  EXPECT_EQ(line.y, 16);
-  EXPECT_EQ(line.width, 320);
-  EXPECT_EQ(line.height, 16);
+  EXPECT_EQ(Place(box.LinePlace(0)), "16,16 320x16");
   // Text, margin, then the strip: padding, a button 28 high, padding.
   EXPECT_EQ(box.height(), 16 + 16 + 16 + 12 + 28 + 12);
   ASSERT_EQ(box.buttons().size(), 1u);
   const MessageBox::Button& ok = box.buttons()[0];
   EXPECT_EQ(ok.answer, BoxAnswer::kOk);
   EXPECT_EQ(ok.label, "OK");
-  EXPECT_EQ(ok.place.width, MessageBox::kMinButtonWidth);
-  EXPECT_EQ(ok.place.height, 28);
-  EXPECT_EQ(ok.place.x + ok.place.width, box.width() - 16);
-  EXPECT_EQ(ok.place.y, 48 + 12);
-}
+  // 88 wide, its right edge on the margin, below the text and the strip's padding.
+  EXPECT_EQ(Place(ok.place), std::to_string(box.width() - 16 - 88) + ",60 88x28");
 
-TEST(MessageBoxLayout, AShortTextGetsTheSmallestBox) {
-  FakeTextRenderer font;
-  EXPECT_EQ(MessageBox("a", BoxButtons::kOk, font).width(), MessageBox::kMinWidth);
-  EXPECT_EQ(MessageBox(Repeat("あ", 13), BoxButtons::kOk, font).width(), MessageBox::kMinWidth);
+  // A short text gets the smallest box.
+  EXPECT_EQ(MessageBox("a", BoxButtons::kOk, font).width(), 240);
+  EXPECT_EQ(MessageBox(Repeat("あ", 13), BoxButtons::kOk, font).width(), 240);
   EXPECT_EQ(MessageBox(Repeat("あ", 14), BoxButtons::kOk, font).width(), 14 * kFull + 32);
 }
 
@@ -66,13 +68,8 @@ TEST(MessageBoxLayout, BreaksAtNewlinesKeepsInnerBlankLinesAndDropsTrailingOnes)
   FakeTextRenderer font;
   // As the window-mode question is written: blank lines between and after its sentences.
   const MessageBox box("●設定\n\nウインドウで？\r\n\n（いいえ）\n\n", BoxButtons::kYesNo, font);
-  ASSERT_EQ(box.lines().size(), 5u);
-  EXPECT_EQ(box.lines()[0], Utf8ToSjis("●設定"));
-  EXPECT_EQ(box.lines()[1], "");
-  EXPECT_EQ(box.lines()[2], Utf8ToSjis("ウインドウで？"));
-  EXPECT_EQ(box.lines()[3], "");
-  EXPECT_EQ(box.lines()[4], Utf8ToSjis("（いいえ）"));
-  EXPECT_EQ(box.LinePlace(4).y, 16 + 4 * MessageBox::kLineHeight);
+  EXPECT_THAT(Lines(box), ElementsAre("●設定", "", "ウインドウで？", "", "（いいえ）"));
+  EXPECT_EQ(box.LinePlace(4).y, 16 + 4 * 20);
   EXPECT_EQ(box.height(), 16 + (5 * 20 - 4) + 16 + 52);
   // Control characters read as blanks rather than missing-glyph boxes.
   EXPECT_EQ(MessageBox("a\tb", BoxButtons::kOk, font).lines()[0], "a b");
@@ -86,17 +83,11 @@ TEST(MessageBoxLayout, WrapsALineTooWideForTheBoxByCharacters) {
   FakeTextRenderer font;
   // 608 pixels of room between the margins of a 640-pixel box: 38 full-width characters.
   const MessageBox box("INI\n" + Repeat("長", 50), BoxButtons::kOk, font);
-  ASSERT_EQ(box.lines().size(), 3u);
-  EXPECT_EQ(box.lines()[1], Utf8ToSjis(Repeat("長", 38)));
-  EXPECT_EQ(box.lines()[2], Utf8ToSjis(Repeat("長", 12)));
-  EXPECT_EQ(box.width(), MessageBox::kMaxWidth);
-
+  EXPECT_THAT(Lines(box), ElementsAre("INI", Repeat("長", 38), Repeat("長", 12)));
+  EXPECT_EQ(box.width(), 640);
   // A half-width character in front moves the break, and no two-byte character is cut.
-  const MessageBox mixed("a" + Repeat("長", 40), BoxButtons::kOk, font);
-  ASSERT_EQ(mixed.lines().size(), 2u);
-  EXPECT_EQ(mixed.lines()[0], "a" + Utf8ToSjis(Repeat("長", 37)));
-  EXPECT_EQ(mixed.lines()[1], Utf8ToSjis(Repeat("長", 3)));
-
+  EXPECT_THAT(Lines(MessageBox("a" + Repeat("長", 40), BoxButtons::kOk, font)),
+              ElementsAre("a" + Repeat("長", 37), Repeat("長", 3)));
   // A line that fits exactly stays whole.
   EXPECT_EQ(MessageBox(Repeat("長", 38), BoxButtons::kOk, font).lines().size(), 1u);
 }
@@ -104,25 +95,21 @@ TEST(MessageBoxLayout, WrapsALineTooWideForTheBoxByCharacters) {
 TEST(MessageBoxLayout, ButtonsShareOneWidthAndStandInARowInTheirOrder) {
   FakeTextRenderer font;
   const MessageBox box("a", BoxButtons::kYesNoCancel, font);
-  ASSERT_EQ(box.buttons().size(), 3u);
-  EXPECT_EQ(box.buttons()[0].answer, BoxAnswer::kYes);
-  EXPECT_EQ(box.buttons()[1].answer, BoxAnswer::kNo);
-  EXPECT_EQ(box.buttons()[2].answer, BoxAnswer::kCancel);
-  EXPECT_EQ(box.buttons()[0].label, Utf8ToSjis("はい"));
-  EXPECT_EQ(box.buttons()[1].label, Utf8ToSjis("いいえ"));
-  EXPECT_EQ(box.buttons()[2].label, Utf8ToSjis("キャンセル"));
-  // The widest label, キャンセル, with 16 pixels on either side.
+  // The widest label, キャンセル, with 16 pixels on either side; three buttons and two gaps of 8
+  // between the margins; the strip's padding below them.
   const int width = 5 * kFull + 32;
-  // Three buttons and two gaps between the margins.
   EXPECT_EQ(box.width(), 16 + 3 * width + 2 * 8 + 16);
-  int x = 16;
-  for (const MessageBox::Button& button : box.buttons()) {
-    EXPECT_EQ(button.place.x, x);
-    EXPECT_EQ(button.place.width, width);
-    EXPECT_EQ(button.place.y, box.buttons()[0].place.y);
-    x += width + 8;
+  const std::string row = "," + std::to_string(box.height() - 12 - 28) + " " +
+                          std::to_string(width) + "x28";
+  std::vector<std::string> buttons;
+  std::vector<BoxAnswer> answers;
+  for (const MessageBox::Button& b : box.buttons()) {
+    buttons.push_back(SjisToUtf8(b.label) + " " + Place(b.place));
+    answers.push_back(b.answer);
   }
-  EXPECT_EQ(box.buttons()[2].place.y + 28 + 12, box.height());
+  EXPECT_THAT(buttons, ElementsAre("はい 16" + row, "いいえ " + std::to_string(16 + width + 8) + row,
+                                   "キャンセル " + std::to_string(16 + 2 * (width + 8)) + row));
+  EXPECT_THAT(answers, ElementsAre(BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel));
 }
 
 TEST(MessageBoxPointer, MapsPointsToButtonsUpToTheirEdges) {
@@ -162,32 +149,25 @@ TEST(MessageBoxPointer, AClickAnswersOnlyWhenPressedAndReleasedOnTheSameButton) 
   EXPECT_FALSE(box.ReleaseMouse(yes.x + 1, yes.y + 1));
 }
 
-TEST(MessageBoxKeys, EnterTakesTheFocusedButtonAndEscapeTheLast) {
+TEST(MessageBoxKeys, EnterTakesTheFocusedButtonEscapeTheLastAndYAndNOnlyWhereTheBoxAsks) {
   FakeTextRenderer font;
   MessageBox yes_no_cancel("a", BoxButtons::kYesNoCancel, font);
   EXPECT_EQ(yes_no_cancel.focus(), 0u);
   EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kEnter), BoxAnswer::kYes);
   EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kEscape), BoxAnswer::kCancel);
   EXPECT_EQ(yes_no_cancel.CloseAnswer(), BoxAnswer::kCancel);
+  EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kNo), BoxAnswer::kNo);
 
   MessageBox yes_no("a", BoxButtons::kYesNo, font);
   EXPECT_EQ(yes_no.PressKey(BoxKey::kEscape), BoxAnswer::kNo);
   EXPECT_EQ(yes_no.CloseAnswer(), BoxAnswer::kNo);
+  yes_no.PressKey(BoxKey::kNext);  // whatever has the focus
+  EXPECT_EQ(yes_no.PressKey(BoxKey::kYes), BoxAnswer::kYes);
+  EXPECT_EQ(yes_no.PressKey(BoxKey::kNo), BoxAnswer::kNo);
 
   MessageBox ok("a", BoxButtons::kOk, font);
   EXPECT_EQ(ok.PressKey(BoxKey::kEnter), BoxAnswer::kOk);
   EXPECT_EQ(ok.PressKey(BoxKey::kEscape), BoxAnswer::kOk);
-}
-
-TEST(MessageBoxKeys, YAndNAnswerOnlyWhereTheBoxAsks) {
-  FakeTextRenderer font;
-  MessageBox yes_no("a", BoxButtons::kYesNo, font);
-  yes_no.PressKey(BoxKey::kNext);  // whatever has the focus
-  EXPECT_EQ(yes_no.PressKey(BoxKey::kYes), BoxAnswer::kYes);
-  EXPECT_EQ(yes_no.PressKey(BoxKey::kNo), BoxAnswer::kNo);
-  MessageBox yes_no_cancel("a", BoxButtons::kYesNoCancel, font);
-  EXPECT_EQ(yes_no_cancel.PressKey(BoxKey::kNo), BoxAnswer::kNo);
-  MessageBox ok("a", BoxButtons::kOk, font);
   EXPECT_FALSE(ok.PressKey(BoxKey::kYes));
   EXPECT_FALSE(ok.PressKey(BoxKey::kNo));
 }
@@ -263,30 +243,26 @@ TEST(MessageBoxDrawing, TheFocusedButtonStandsOutAndAHeldOneShowsPressed) {
   const Rect yes = box.buttons()[0].place;
   const Rect no = box.buttons()[1].place;
   Surface565 surface(box.width(), box.height());
+  // The colours at the corner, one pixel in and two pixels in of Yes, and at No's corner and one
+  // pixel in from either side.
   auto draw = [&] {
     surface.Fill(0x1234);
     box.Draw(surface);
+    return std::vector<std::uint16_t>{
+        surface.pixel(yes.x, yes.y), surface.pixel(yes.x + 1, yes.y + 1),
+        surface.pixel(yes.x + 2, yes.y + 2), surface.pixel(no.x, no.y),
+        surface.pixel(no.x + 1, no.y + 1), surface.pixel(no.x + no.width - 2, no.y + no.height - 2)};
   };
-  draw();
   // A focused button has an edge two pixels thick in the focus colour.
-  EXPECT_EQ(surface.pixel(yes.x, yes.y), colors.focus_border);
-  EXPECT_EQ(surface.pixel(yes.x + 1, yes.y + 1), colors.focus_border);
-  EXPECT_EQ(surface.pixel(yes.x + 2, yes.y + 2), colors.focus);
-  EXPECT_EQ(surface.pixel(no.x, no.y), colors.button_border);
-  EXPECT_EQ(surface.pixel(no.x + 1, no.y + 1), colors.button);
-
+  EXPECT_THAT(draw(), ElementsAre(colors.focus_border, colors.focus_border, colors.focus,
+                                  colors.button_border, colors.button, colors.button));
   box.PressKey(BoxKey::kNext);
-  draw();
-  EXPECT_EQ(surface.pixel(yes.x, yes.y), colors.button_border);
-  EXPECT_EQ(surface.pixel(yes.x + 1, yes.y + 1), colors.button);
-  EXPECT_EQ(surface.pixel(no.x + no.width - 2, no.y + no.height - 2), colors.focus_border);
-
+  EXPECT_THAT(draw(), ElementsAre(colors.button_border, colors.button, colors.button,
+                                  colors.focus_border, colors.focus_border, colors.focus_border));
   box.PressMouse(yes.x + 3, yes.y + 3);
-  draw();
-  EXPECT_EQ(surface.pixel(yes.x + 2, yes.y + 2), colors.held);
+  EXPECT_EQ(draw()[2], colors.held);
   box.ReleaseMouse(0, 0);
-  draw();
-  EXPECT_EQ(surface.pixel(yes.x + 2, yes.y + 2), colors.focus);
+  EXPECT_EQ(draw()[2], colors.focus);
 }
 
 // fonts-ipafont-gothic, which the test machines install: the game's messages in the real font.

@@ -13,7 +13,7 @@ std::uint16_t Channels(int r5, int g6, int b5) {
   return static_cast<std::uint16_t>((r5 << 11) | (g6 << 5) | b5);
 }
 
-TEST(ColorToPixel, ScalesAndClampsEachComponentIntoItsMask) {
+TEST(ColorToPixel, ScalesAndClampsEachComponentIntoTheMasksOfTheFormat) {
   EXPECT_EQ(ColorToPixel(k565, 255, 0, 0), 0xF800);
   EXPECT_EQ(ColorToPixel(k565, 0, 255, 0), 0x07E0);
   EXPECT_EQ(ColorToPixel(k565, 0, 0, 255), 0x001F);
@@ -21,9 +21,8 @@ TEST(ColorToPixel, ScalesAndClampsEachComponentIntoItsMask) {
   // The low bits of a component are dropped, not rounded.
   EXPECT_EQ(ColorToPixel(k565, 7, 3, 7), 0);
   EXPECT_EQ(ColorToPixel(k565, 8, 4, 8), Channels(1, 1, 1));
-}
 
-TEST(ColorToPixel, WorksFromTheMasksOfAFiveFiveFiveFormat) {
+  // Works from the masks of a five five five format.
   const PixelFormat f555{0x7C00, 0x03E0, 0x001F};
   EXPECT_EQ(ColorToPixel(f555, 255, 255, 255), 0x7FFF);
   EXPECT_EQ(ColorToPixel(f555, 0, 128, 0), 16 << 5);
@@ -52,13 +51,6 @@ TEST(FillRect, FillsOnlyThePartOnTheSurface) {
     for (int x = 0; x < 10; ++x) EXPECT_NE(s.pixel(x, y), 9);
   }
 }
-
-// A surface with a one-pixel guard border around the visible area, so that a write outside the
-// requested rectangle shows up.
-struct Guarded {
-  Surface565 outer{12, 12};
-  Guarded() { outer.Fill(0xBEEF); }
-};
 
 TEST(CopyRect, ClipsAgainstSourceAndDestination) {
   Surface565 source(4, 4);
@@ -122,42 +114,27 @@ TEST(CopyRectKeyed, LeavesKeyPixelsOut) {
 }
 
 TEST(DarkenRect, ShiftsEachChannelWithoutCarryingIntoTheNext) {
-  Surface565 s(5, 1);
   const std::uint16_t white = Channels(31, 63, 31);
   const std::uint16_t odd = Channels(1, 1, 1);  // a low bit in every channel
-  for (int mode : {-1, 0, 1, 2, 3, 4, 9}) {
+  struct Case {
+    int mode;
+    std::uint16_t white_becomes, odd_becomes;
+  };
+  const Case cases[] = {
+      {-1, 0, 0}, {0, 0, 0}, {1, Channels(7, 15, 7), 0}, {2, Channels(15, 31, 15), 0},
+      {3, Channels(22, 46, 22), 0}, {4, white, odd}, {9, white, odd},
+  };
+  Surface565 s(5, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
     s.Fill(white);
     s.set_pixel(1, 0, odd);
-    DarkenRect(s, k565, {0, 0, 2, 1}, mode);
-    SCOPED_TRACE(mode);
-    switch (mode) {
-      case -1:
-      case 0:
-        EXPECT_EQ(s.pixel(0, 0), 0);
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 1:
-        EXPECT_EQ(s.pixel(0, 0), Channels(7, 15, 7));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 2:
-        EXPECT_EQ(s.pixel(0, 0), Channels(15, 31, 15));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      case 3:
-        EXPECT_EQ(s.pixel(0, 0), Channels(22, 46, 22));
-        EXPECT_EQ(s.pixel(1, 0), 0);
-        break;
-      default:
-        EXPECT_EQ(s.pixel(0, 0), white);
-        EXPECT_EQ(s.pixel(1, 0), odd);
-    }
+    DarkenRect(s, k565, {0, 0, 2, 1}, c.mode);
+    EXPECT_EQ(s.pixel(0, 0), c.white_becomes);
+    EXPECT_EQ(s.pixel(1, 0), c.odd_becomes);
     EXPECT_EQ(s.pixel(2, 0), white) << "outside the rectangle";
   }
-}
-
-TEST(DarkenRect, ModeThreeOfSeparateChannels) {
-  Surface565 s(3, 1);
+  // Mode three of separate channels.
   s.set_pixel(0, 0, Channels(31, 0, 0));
   s.set_pixel(1, 0, Channels(0, 63, 0));
   s.set_pixel(2, 0, Channels(0, 0, 3));

@@ -10,6 +10,7 @@
 
 #include "engine/game.h"
 #include "engine/scenario.h"
+#include "golden.h"
 #include "platform/sjis.h"
 
 namespace tumu::testing {
@@ -80,6 +81,8 @@ int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
   if (before_start) before_start(*engine_);
   return RunGame(*engine_);
 }
+
+Surface565 TestGame::Shot(std::string_view name) const { return ReadPng(Path(name)); }
 
 std::vector<std::string> TestGame::Trace() const {
   std::vector<std::string> lines;

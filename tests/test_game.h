@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/options.h"
+#include "fake_text_renderer.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tumu::testing {
@@ -34,8 +35,26 @@ class TestGame {
   // Runs the game headless with a script (the script language of --script, UTF-8). The engine
   // stays for inspection until the next run.
   int Run(std::string_view script = "", std::uint32_t max_ms = 600000);
+  // Writes the scrambled start scenario and runs it.
+  int Play(std::string_view utf8_scenario, std::string_view script = "",
+           std::uint32_t max_ms = 600000) {
+    WriteScenario("start.st1", utf8_scenario);
+    return Run(script, max_ms);
+  }
 
   Engine& engine() { return *engine_; }
+  // The last frame shown, and a screenshot that the script took into the game folder.
+  const Surface565& LastFrame() const { return backend_->display.LastFrame(); }
+  Surface565 Shot(std::string_view name) const;
+  // The script lines that let the last input take effect and then take that screenshot.
+  std::string TakeShot(std::string_view name) const {
+    return "settle\nscreenshot " + Path(name) + "\n";
+  }
+  // Draws the game's texts with the recording renderer instead of the real font.
+  void UseFakeText() {
+    make_text_renderer = [] { return std::make_unique<FakeTextRenderer>(); };
+  }
+  FakeTextRenderer& fake_text() { return dynamic_cast<FakeTextRenderer&>(*engine_->text); }
   EngineState& state() { return engine_->state; }
   HeadlessPlatform& backend() { return *backend_; }
   // Trace lines of the last run (UTF-8, without the line ends).
@@ -62,5 +81,11 @@ class TestGame {
 
 // Shift-JIS bytes of a UTF-8 text.
 std::string Sjis(std::string_view utf8);
+
+inline std::string Repeat(std::string_view piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
 
 }  // namespace tumu::testing

@@ -15,6 +15,29 @@ namespace tumu::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Colours the tests use, with their 5-6-5 pixels.
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kGreen{0, 255, 0};
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kBlack{0, 0, 0};
+constexpr std::uint16_t kRed565 = 0xF800;
+constexpr std::uint16_t kGreen565 = 0x07E0;
+constexpr std::uint16_t kBlue565 = 0x001F;
+constexpr std::uint16_t kWhite565 = 0xFFFF;
+constexpr std::uint16_t kBlack565 = 0x0000;
+// The background of many games: one flat colour, so that darkening shows exactly.
+// (200, 120, 40) is 5-6-5 (25, 30, 5) = 0xCBC5; half of each channel (12, 15, 2) = 0x61E2;
+// a half plus a quarter (12 + 6, 15 + 7, 2 + 1) = 0x92C3.
+constexpr Rgb kBrown{200, 120, 40};
+constexpr std::uint16_t kBrown565 = 0xCBC5;
+constexpr std::uint16_t kBrownHalf = 0x61E2;
+constexpr std::uint16_t kBrownThreeQuarters = 0x92C3;
+// The default text colour (247, 247, 247): 5-6-5 (30, 61, 30).
+constexpr std::uint16_t kText565 = 0xF7BE;
+// The default dialogue frame's (100, 100, 255): 5-6-5 (12, 25, 31).
+constexpr std::uint16_t kFrameBlue565 = 0x633F;
+
 inline void PutU16(Bytes& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
   out.push_back(static_cast<std::uint8_t>(v >> 8));

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "fake_text_renderer.h"
 #include "golden.h"
 #include "platform/sjis.h"
 #include "test_game.h"
@@ -16,70 +15,45 @@
 namespace tumu {
 namespace {
 
-using testing::FakeTextRenderer;
-using testing::Sjis;
-using testing::SolidPicture;
-using testing::TestGame;
+using namespace testing;
 using ::testing::ElementsAre;
 
-// The background of most games here: one flat colour, so that darkening shows exactly.
-// (200, 120, 40) is 5-6-5 (25, 30, 5) = 0xCBC5; half of each channel (12, 15, 2) = 0x61E2;
-// a half plus a quarter (12 + 6, 15 + 7, 2 + 1) = 0x92C3.
-constexpr Rgb kBrown{200, 120, 40};
-constexpr std::uint16_t kBrown565 = 0xCBC5;
-constexpr std::uint16_t kBrownHalf = 0x61E2;
-constexpr std::uint16_t kBrownThreeQuarters = 0x92C3;
-constexpr std::uint16_t kWhite565 = 0xFFFF;
-constexpr std::uint16_t kBlack565 = 0x0000;
-// The default frame's (100, 100, 255): 5-6-5 (12, 25, 31).
-constexpr std::uint16_t kFrameBlue565 = 0x633F;
-// The default text colour (247, 247, 247): 5-6-5 (30, 61, 30).
-constexpr std::uint16_t kText565 = 0xF7BE;
-
-void UseFakeText(TestGame& game) {
-  game.make_text_renderer = [] { return std::make_unique<FakeTextRenderer>(); };
-}
-
-FakeTextRenderer& Fake(TestGame& game) {
-  return dynamic_cast<FakeTextRenderer&>(*game.engine().text);
-}
-
-// The texts drawn on one surface, in order, as "TEXT@X,Y/HEIGHT" with the text in UTF-8.
-std::vector<std::string> DrawnOn(TestGame& game, const Surface565& surface) {
-  std::vector<std::string> out;
-  for (const FakeTextRenderer::Call& call : Fake(game).calls) {
-    if (call.surface != &surface) continue;
-    out.push_back(SjisToUtf8(call.text) + "@" + std::to_string(call.x) + "," +
-                  std::to_string(call.y) + "/" + std::to_string(call.height));
+// A game drawn with the recording renderer, with the brown background "bg" among its files.
+class TextGame : public TestGame {
+ public:
+  TextGame() {
+    UseFakeText();
+    WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
   }
-  return out;
-}
 
-std::vector<std::string> DialogueRows(TestGame& game) {
-  return DrawnOn(game, game.engine().screen.dialogue_text_surface);
-}
-std::vector<std::string> TextRows(TestGame& game) {
-  return DrawnOn(game, game.engine().screen.frontmost_surface);
-}
-
-const FakeTextRenderer::Call* LastCallFor(TestGame& game, std::string_view utf8) {
-  const FakeTextRenderer::Call* found = nullptr;
-  for (const FakeTextRenderer::Call& call : Fake(game).calls) {
-    if (call.text == Sjis(utf8)) found = &call;
+  // The texts drawn on one surface, in order, as "TEXT@X,Y/HEIGHT" with the text in UTF-8.
+  std::vector<std::string> DrawnOn(const Surface565& surface) {
+    std::vector<std::string> out;
+    for (const FakeTextRenderer::Call& call : fake_text().calls) {
+      if (call.surface != &surface) continue;
+      out.push_back(SjisToUtf8(call.text) + "@" + std::to_string(call.x) + "," +
+                    std::to_string(call.y) + "/" + std::to_string(call.height));
+    }
+    return out;
   }
-  return found;
-}
+  std::vector<std::string> DialogueRows() { return DrawnOn(engine().screen.dialogue_text_surface); }
+  std::vector<std::string> TextRows() { return DrawnOn(engine().screen.frontmost_surface); }
 
-bool RanLine(const TestGame& game, int line) {
-  for (int l : game.RunLines()) {
-    if (l == line) return true;
+  const FakeTextRenderer::Call* LastCallFor(std::string_view utf8) {
+    const FakeTextRenderer::Call* found = nullptr;
+    for (const FakeTextRenderer::Call& call : fake_text().calls) {
+      if (call.text == Sjis(utf8)) found = &call;
+    }
+    return found;
   }
-  return false;
-}
 
-Surface565 Shot(const TestGame& game, const std::string& name) {
-  return testing::ReadPng(game.Path(name));
-}
+  bool RanLine(int line) const {
+    for (int l : RunLines()) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+};
 
 // ---- Text styles.
 
@@ -88,7 +62,7 @@ struct StyleCase {
   int red, green, blue, size;
 };
 
-TEST(TextStyle, ColourBrightnessAndSizeWords) {
+TEST(TextStyle, WordsForColourBrightnessAndSizeLastUntilTheNextStyledLine) {
   const StyleCase cases[] = {
       {"", 247, 247, 247, 18},
       {"赤やや明", 127, 64, 64, 18},       // 255/4 + 64, 0/4 + 64
@@ -117,10 +91,8 @@ TEST(TextStyle, ColourBrightnessAndSizeWords) {
   };
   for (const StyleCase& c : cases) {
     SCOPED_TRACE(c.words);
-    TestGame game;
-    UseFakeText(game);
-    game.WriteScenario("start.st1", std::string("＃文章\n＃文字") + c.words + "\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
+    TextGame game;
+    EXPECT_EQ(game.Play(std::string("＃文章\n＃文字") + c.words + "\nあ\n\n"), 0);
     EXPECT_TRUE(game.Errors().empty());
     const EngineState& s = game.state();
     EXPECT_EQ(s.text_red, c.red);
@@ -128,33 +100,30 @@ TEST(TextStyle, ColourBrightnessAndSizeWords) {
     EXPECT_EQ(s.text_blue, c.blue);
     EXPECT_EQ(s.font_size, c.size);
     // The row is drawn with that style, on the text window's transparent colour.
-    const FakeTextRenderer::Call* row = LastCallFor(game, "あ");
+    const FakeTextRenderer::Call* row = game.LastCallFor("あ");
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->height, c.size);
     EXPECT_EQ(row->foreground, ColorToPixel(PixelFormat{}, c.red, c.green, c.blue));
     EXPECT_EQ(row->background, kWhite565);
   }
-}
 
-TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
-  TestGame game;
-  UseFakeText(game);
+  // Lasts until the next styled line which resets what it does not name.
   // The dialogue command's words style the block; "＃クリック待ち" inside it waits and then gives
   // its own words to the rows after it, resetting the size it does not name.
-  game.WriteScenario("start.st1",
-                     "＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
-                     "＃クリック待ち青\n＃セリフ\n四\n\n");
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nclick 5 5\n"), 0);
-  const FakeTextRenderer::Call* one = LastCallFor(game, "一");
-  const FakeTextRenderer::Call* two = LastCallFor(game, "二");
-  const FakeTextRenderer::Call* three = LastCallFor(game, "三");
-  const FakeTextRenderer::Call* four = LastCallFor(game, "四");
+  TextGame game;
+  EXPECT_EQ(game.Play("＃セリフ赤大\n一\n＃クリック待ち黄\n二\n＃文字緑\n三\n\n"
+                      "＃クリック待ち青\n＃セリフ\n四\n\n",
+                      "click 5 5\nclick 5 5\nclick 5 5\n"), 0);
+  const FakeTextRenderer::Call* one = game.LastCallFor("一");
+  const FakeTextRenderer::Call* two = game.LastCallFor("二");
+  const FakeTextRenderer::Call* three = game.LastCallFor("三");
+  const FakeTextRenderer::Call* four = game.LastCallFor("四");
   ASSERT_TRUE(one && two && three && four);
-  EXPECT_EQ(one->foreground, 0xF800);
+  EXPECT_EQ(one->foreground, kRed565);
   EXPECT_EQ(one->height, 38);
   EXPECT_EQ(two->foreground, 0xFFE0);
   EXPECT_EQ(two->height, 18);
-  EXPECT_EQ(three->foreground, 0x07E0);
+  EXPECT_EQ(three->foreground, kGreen565);
   // "＃セリフ" without words sets the defaults again, whatever "＃クリック待ち青" said.
   EXPECT_EQ(four->foreground, kText565);
   EXPECT_EQ(game.state().click_wait, 1) << "the last block's end waits";
@@ -162,194 +131,142 @@ TEST(TextStyle, LastsUntilTheNextStyledLineWhichResetsWhatItDoesNotName) {
 
 // ---- The dialogue window's pages.
 
-TEST(DialoguePaging, FiveLinesFillAPageOfFourThenWaitAndStartANewPage) {
-  TestGame game;
-  UseFakeText(game);
+TEST(DialoguePaging, FourRowsFillAPageThenWaitAndAStyleOrWaitOffChangesWhen) {
+  TextGame game;
   game.WriteScenario("start.st1", "＃セリフ\n一\n二\n三\n四\n五\n\n＃終了\n");
   // No click: the game stops at the first wait.
   EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(DialogueRows(game), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
-                                              "四@10,70/18"));
+  EXPECT_THAT(game.DialogueRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
+                                               "四@10,70/18"));
   EXPECT_EQ(game.state().click_wait, 1);
   EXPECT_EQ(game.state().text_y, 80);
   EXPECT_EQ(game.state().current_line, 5) << "the driver stands after line 4";
 
   // One click: line 5 does not fit (80 + 18 > 100 - 20), clears the page and starts it.
   EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_THAT(DialogueRows(game), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
-                                              "四@10,70/18", "五@10,10/18"));
-  const Surface565& text = game.engine().screen.dialogue_text_surface;
-  EXPECT_EQ(text.pixel(12, 33), kWhite565) << "line 2 was cleared with the page";
-  EXPECT_EQ(text.pixel(12, 13), kText565) << "line 5 stands on the new page";
-  EXPECT_FALSE(RanLine(game, 8)) << "the block's end waits for its own click";
+  EXPECT_THAT(game.DialogueRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
+                                               "四@10,70/18", "五@10,10/18"));
+  // Line 2 was cleared with the page; line 5 stands on the new one.
+  ExpectPixels(game.engine().screen.dialogue_text_surface,
+               {{12, 33, kWhite565}, {12, 13, kText565}});
+  EXPECT_FALSE(game.RanLine(8)) << "the block's end waits for its own click";
   EXPECT_EQ(game.state().text_y, 0) << "the block's end resets the row";
 
   EXPECT_EQ(game.Run("click 5 5\nclick 5 5"), 0);
-  EXPECT_TRUE(RanLine(game, 8));
+  EXPECT_TRUE(game.RanLine(8));
   EXPECT_TRUE(game.Errors().empty());
-}
 
-TEST(DialoguePaging, ABlockWhoseLastLineFillsThePageWaitsOnce) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", "＃セリフ\n一\n二\n三\n四\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  // A block whose last line fills the page waits once.
+  EXPECT_EQ(game.Play("＃セリフ\n一\n二\n三\n四\n\n＃終了\n", "click 5 5"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 2, 3, 4, 5, 6, 7));
-  EXPECT_EQ(DialogueRows(game).size(), 4u);
-}
+  EXPECT_EQ(game.DialogueRows().size(), 4u);
 
-TEST(DialoguePaging, AStyleLineDecidesWhetherTheNextRowFits) {
-  TestGame game;
-  UseFakeText(game);
+  // A style line decides whether the next row fits.
   // After two rows text_y is 40; the next row at 38 pixels needs 78 <= 80 and fits; then a row
   // of 18 at text_y 80 does not.
-  game.WriteScenario("start.st1", "＃セリフ\n一\n二\n＃文字大\n三\n＃文字\n四\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(DialogueRows(game), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/38"));
+  EXPECT_EQ(game.Play("＃セリフ\n一\n二\n＃文字大\n三\n＃文字\n四\n\n"), 0);
+  EXPECT_THAT(game.DialogueRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/38"));
   EXPECT_EQ(game.state().click_wait, 1);
   EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_EQ(DialogueRows(game).back(), "四@10,10/18");
-}
+  EXPECT_EQ(game.DialogueRows().back(), "四@10,10/18");
 
-TEST(DialoguePaging, WaitOffEndsTheBlockWithoutAClickButStillPages) {
-  TestGame game;
-  UseFakeText(game);
+  // Wait off ends the block without a click but still pages.
   game.WriteScenario("start.st1", "＃セリフ　すぐ次へ待ちオフ\n一\n二\n三\n四\n五\n\n＃終了\n");
   // The one click is the full page's.
   EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_TRUE(RanLine(game, 8));
-  EXPECT_EQ(DialogueRows(game).size(), 5u);
+  EXPECT_TRUE(game.RanLine(8));
+  EXPECT_EQ(game.DialogueRows().size(), 5u);
 
-  game.WriteScenario("start.st1", "＃文章待ちオフ\n一\n\n＃セリフ\n二\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_TRUE(RanLine(game, 7)) << "only the dialogue block waited";
+  EXPECT_EQ(game.Play("＃文章待ちオフ\n一\n\n＃セリフ\n二\n\n＃終了\n", "click 5 5"), 0);
+  EXPECT_TRUE(game.RanLine(7)) << "only the dialogue block waited";
   EXPECT_EQ(game.state().dialogue_no_wait, 0) << "every block command sets it anew";
 }
 
-TEST(TextBlock, RowsGoOnDownWithoutPagingAndAddContinuesBelow) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1",
-                     "＃文章\n一\n二\n三\n四\n五\n六\n七\n\n"
-                     "＃文章追加\n八\n\n"
-                     "＃文章\n九\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(TextRows(game), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
-                                          "四@10,70/18", "五@10,90/18", "六@10,110/18",
-                                          "七@10,130/18"));
+TEST(TextBlock, RowsGoOnDownWithoutPagingAddContinuesBelowAndTheClickMarkFollows) {
+  TextGame game;
+  EXPECT_EQ(game.Play("＃文章\n一\n二\n三\n四\n五\n六\n七\n\n"
+                      "＃文章追加\n八\n\n"
+                      "＃文章\n九\n\n＃セリフ\n十\n\n"), 0);
+  EXPECT_THAT(game.TextRows(), ElementsAre("一@10,10/18", "二@10,30/18", "三@10,50/18",
+                                           "四@10,70/18", "五@10,90/18", "六@10,110/18",
+                                           "七@10,130/18"));
   // The mark waits just under the last row: text_y 140.
   EXPECT_EQ(game.state().click_mark_x, 10);
   EXPECT_EQ(game.state().click_mark_y, 150);
   EXPECT_EQ(game.state().frontmost_on, 1);
 
   EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_EQ(TextRows(game).back(), "八@10,150/18");
+  EXPECT_EQ(game.TextRows().back(), "八@10,150/18");
   EXPECT_EQ(game.state().click_mark_y, 170);
 
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5"), 0);
-  EXPECT_EQ(TextRows(game).back(), "九@10,10/18");
+  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nclick 5 5"), 0);
+  EXPECT_EQ(game.TextRows().back(), "九@10,10/18");
   // The new page cleared the whole layer to the mask colour before its first row.
-  const Surface565& layer = game.engine().screen.frontmost_surface;
-  EXPECT_EQ(layer.pixel(12, 33), kWhite565);
-  EXPECT_EQ(layer.pixel(12, 153), kWhite565);
-  EXPECT_EQ(layer.pixel(12, 13), kText565);
-}
-
-TEST(ClickMark, GoesHomeAfterADialogueBlockAndUnderTheTextAfterATextBlock) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", "＃文章\n一\n\n＃セリフ\n二\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_EQ(game.state().click_mark_x, 10);
-  EXPECT_EQ(game.state().click_mark_y, 30);
-  EXPECT_EQ(game.Run("click 5 5"), 0);
-  // No "＃クリックマーク" has given a home: it is (0, 0).
+  ExpectPixels(game.engine().screen.frontmost_surface,
+               {{12, 33, kWhite565}, {12, 153, kWhite565}, {12, 13, kText565}});
+  // After a dialogue block the mark goes home, and no "＃クリックマーク" has given one: (0, 0).
+  EXPECT_EQ(game.DialogueRows().back(), "十@10,10/18");
   EXPECT_EQ(game.state().click_mark_x, 0);
   EXPECT_EQ(game.state().click_mark_y, 0);
 }
 
 TEST(TextBlock, RowsPastTheWindowsAreCutOffAtTheirEdges) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+  TextGame game;
   // Eight rows of 82 pixels run far below the screen; a dialogue row of forty full-width
   // characters (640 pixels from x = 10) runs past the window's right edge.
   std::string source = "＃絵\nbg\n＃文章極大待ちオフ\n";
   for (int i = 0; i < 8; ++i) source += "あ\n";
   source += "\n＃文章オフ\n＃セリフ\n";
   for (int i = 0; i < 40; ++i) source += "い";
-  game.WriteScenario("start.st1", source + "\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
-  EXPECT_EQ(TextRows(game).back(), "あ@10,584/80");
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(617, 375), kText565) << "the row runs to the window's edge";
-  EXPECT_EQ(frame.pixel(618, 375), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(625, 375), kBrown565) << "and no further";
+  EXPECT_EQ(game.TextRows().back(), "あ@10,584/80");
+  // The row runs to the window's edge and no further.
+  ExpectPixels(game.LastFrame(),
+               {{617, 375, kText565}, {618, 375, kFrameBlue565}, {625, 375, kBrown565}});
 }
 
 // ---- Rows of several styles.
 
-TEST(StyleRow, PiecesShareTheTallestRowCentredByHalfTheDifference) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", "＃文章\n前半\n＃文字赤極大追加\n後半\n次\n\n");
-  EXPECT_EQ(game.Run(), 0);
+TEST(StyleRow, PiecesShareTheTallestRowAndAStyleLineInPlaceOfAPieceIsReported) {
+  TextGame game;
+  EXPECT_EQ(game.Play("＃文章\n前半\n＃文字赤極大追加\n後半\n次\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   // The first piece is lowered by (80 - 18) / 2 = 31; the second starts where the first ends
   // (two full-width characters of the fake font, 32 pixels). The row takes 82 pixels.
-  EXPECT_THAT(TextRows(game), ElementsAre("前半@10,41/18", "後半@42,10/80", "次@10,92/80"));
-  EXPECT_EQ(LastCallFor(game, "前半")->foreground, kText565);
-  EXPECT_EQ(LastCallFor(game, "後半")->foreground, 0xF800);
+  EXPECT_THAT(game.TextRows(), ElementsAre("前半@10,41/18", "後半@42,10/80", "次@10,92/80"));
+  EXPECT_EQ(game.LastCallFor("前半")->foreground, kText565);
+  EXPECT_EQ(game.LastCallFor("後半")->foreground, kRed565);
   EXPECT_EQ(game.state().text_y, 82 + 82);
-}
 
-TEST(StyleRow, ThreePiecesAroundATallMiddleOneAndTheStyleLastsAfterTheRow) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1",
-                     "＃セリフ\n一\n＃文字大追加\n二\n＃文字小追加\n三\n四\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  // Three pieces around a tall middle one in the dialogue window; the style lasts after the row.
   // Tallest 38: 18 is lowered by 10, 11 by 13 (27 / 2, truncated).
-  EXPECT_THAT(DialogueRows(game),
+  EXPECT_EQ(game.Play("＃セリフ\n一\n＃文字大追加\n二\n＃文字小追加\n三\n四\n\n"), 0);
+  EXPECT_THAT(game.DialogueRows(),
               ElementsAre("一@10,20/18", "二@26,10/38", "三@42,23/11", "四@10,50/11"));
-}
 
-TEST(StyleRow, AStyleLineWhereAPieceShouldBeIsReportedAndKeepsWhatWasDrawn) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", "＃文章\n一\n＃文字追加\n＃文字赤\n二\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  // A style line where a piece should be is reported and keeps what was drawn.
+  EXPECT_EQ(game.Play("＃文章\n一\n＃文字追加\n＃文字赤\n二\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃文字追加の次の行が\t＃文字となっています。"));
   EXPECT_EQ(game.state().text_y, 0) << "the row was not finished";
   EXPECT_EQ(game.Run("click 5 5"), 0);
   // After the click the game goes on after the style line: "二" is drawn over the unfinished row.
-  EXPECT_THAT(TextRows(game), ElementsAre("一@10,10/18", "二@10,10/18"));
+  EXPECT_THAT(game.TextRows(), ElementsAre("一@10,10/18", "二@10,10/18"));
 }
 
 // ---- Lines inside blocks.
 
-TEST(BlockLines, CommandsInsideABlockAreShownAsTextExceptTheStageOneOnes) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1",
-                     "＃セリフ\n＃絵\nbg\n// 注\n＃文字赤\n赤い行\n\n＃終了\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+TEST(BlockLines, CommandsAreShownAsTextExceptTheStageOneOnesAndVariablesAreSubstituted) {
+  TextGame game;
+  EXPECT_EQ(game.Play("＃変数宣言\n得点\n\n得点＝1234\n"
+                      "＃セリフ\n＃絵\nbg\n// 注\n＃文字赤\n点は＃（得点＋1）＃点\n\n＃終了\n",
+                      "click 5 5"), 0);
   EXPECT_TRUE(game.Errors().empty());
-  EXPECT_THAT(DialogueRows(game), ElementsAre("＃絵@10,10/18", "bg@10,30/18", "// 注@10,50/18",
-                                              "赤い行@10,70/18"));
-  EXPECT_EQ(LastCallFor(game, "赤い行")->foreground, 0xF800);
+  EXPECT_THAT(game.DialogueRows(), ElementsAre("＃絵@10,10/18", "bg@10,30/18", "// 注@10,50/18",
+                                               "点は1235点@10,70/18"));
+  EXPECT_EQ(game.LastCallFor("点は1235点")->foreground, kRed565);
   EXPECT_EQ(game.state().background_on, 0);
-  EXPECT_TRUE(RanLine(game, 8));
-}
-
-TEST(BlockLines, VariablesAreSubstitutedIntoTheRows) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1",
-                     "＃変数宣言\n得点\n\n得点＝1234\n＃セリフ\n点は＃（得点＋1）＃点\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(DialogueRows(game), ElementsAre("点は1235点@10,10/18"));
+  EXPECT_TRUE(game.RanLine(12));
 }
 
 // ---- The dialogue position.
@@ -376,10 +293,8 @@ TEST(DialoguePosition, ChecksEachValueInOrderAndKeepsTheOldRectangleOnAFault) {
   };
   for (const PositionCase& c : cases) {
     SCOPED_TRACE(c.lines);
-    TestGame game;
-    UseFakeText(game);
-    game.WriteScenario("start.st1", std::string("＃セリフ位置\n") + c.lines + "\n＃クリック待ち\n");
-    EXPECT_EQ(game.Run(), 0);
+    TextGame game;
+    EXPECT_EQ(game.Play(std::string("＃セリフ位置\n") + c.lines + "\n＃クリック待ち\n"), 0);
     const EngineState& s = game.state();
     if (*c.error) {
       EXPECT_THAT(game.Errors(), ElementsAre(std::string("5\t") + c.error));
@@ -396,99 +311,67 @@ TEST(DialoguePosition, ChecksEachValueInOrderAndKeepsTheOldRectangleOnAFault) {
 
 TEST(DialoguePosition, MissingAndFaultyLinesAreReportedOnTheirLine) {
   TestGame game;
-  game.WriteScenario("start.st1", "＃セリフ位置\n10\n20\n\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ位置\n10\n20\n\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("4\t＃セリフ位置の幅が指定されていません\t"));
 
-  game.WriteScenario("start.st1", "＃セリフ位置\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃セリフ位置\n\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("2\t＃セリフ位置のＸが指定されていません\t"));
 
-  game.WriteScenario("start.st1", "＃セリフ位置\n10\n20＋\n30\n40\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
-  const std::vector<std::string> errors = game.Errors();
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_THAT(errors[0], ::testing::StartsWith("3\tERR"));
-  EXPECT_THAT(errors[0], ::testing::EndsWith("\t20＋"));
+  EXPECT_EQ(game.Play("＃セリフ位置\n10\n20＋\n30\n40\n＃クリック待ち\n"), 0);
+  EXPECT_THAT(game.Errors(), ElementsAre(::testing::AllOf(::testing::StartsWith("3\tERR"),
+                                                          ::testing::EndsWith("\t20＋"))));
   EXPECT_EQ(game.state().dialogue_x, 20);
 }
 
 TEST(DialoguePosition, TheDefaultFrameFollowsTheWindow) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃セリフ位置\n40\n240\n560\n140\n＃セリフ\nあ\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  // The 2-pixel border of the new rectangle (40, 240)-(599, 379), darkened inside.
-  EXPECT_EQ(frame.pixel(40, 240), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(41, 241), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(599, 379), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(598, 378), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(42, 242), kBrownHalf);
-  EXPECT_EQ(frame.pixel(597, 377), kBrownHalf);
-  EXPECT_EQ(frame.pixel(39, 240), kBrown565);
-  EXPECT_EQ(frame.pixel(600, 379), kBrown565);
-  EXPECT_EQ(frame.pixel(40, 380), kBrown565);
-  // Nothing is left of the old frame at (20, 360).
-  EXPECT_EQ(frame.pixel(20, 420), kBrown565);
-  // The text sits 10 pixels inside the window.
-  EXPECT_EQ(frame.pixel(52, 252), kText565);
+  TextGame game;
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃セリフ位置\n40\n240\n560\n140\n＃セリフ\nあ\n\n"), 0);
+  // The 2-pixel border of the new rectangle (40, 240)-(599, 379), darkened inside; nothing is
+  // left of the old frame at (20, 360); the text sits 10 pixels inside the window.
+  ExpectPixels(game.LastFrame(), {{40, 240, kFrameBlue565}, {41, 241, kFrameBlue565},
+                                  {599, 379, kFrameBlue565}, {598, 378, kFrameBlue565},
+                                  {42, 242, kBrownHalf}, {597, 377, kBrownHalf},
+                                  {39, 240, kBrown565}, {600, 379, kBrown565},
+                                  {40, 380, kBrown565}, {20, 420, kBrown565},
+                                  {52, 252, kText565}});
 }
 
 // ---- Frame pictures.
 
-TEST(DialogueFrame, APictureReplacesTheDefaultFrameAndItsWhiteIsTransparent) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+TEST(DialogueFrame, APictureReplacesTheDefaultFrameWithItsWhiteAndTheMaskColourTransparent) {
+  TextGame game;
   // A 200 x 100 picture: green with a white hole at (50..149, 25..74).
-  game.WriteFile("waku.sb1", testing::Picture24(200, 100, [](int x, int y) {
+  game.WriteFile("waku.sb1", Picture24(200, 100, [](int x, int y) {
                    const bool hole = x >= 50 && x < 150 && y >= 25 && y < 75;
-                   return hole ? Rgb{255, 255, 255} : Rgb{0, 255, 0};
+                   return hole ? kWhite : kGreen;
                  }).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃セリフ枠\nwaku\n＃セリフ位置\n0\n0\n300\n100\n"
-                     "＃セリフ\nあ\n\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃セリフ枠\nwaku\n＃セリフ位置\n0\n0\n300\n100\n"
+                      "＃セリフ\nあ\n\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().custom_frame, 1);
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(0, 0), 0x07E0) << "the frame picture lies over the window";
-  EXPECT_EQ(frame.pixel(199, 99), 0x07E0);
-  EXPECT_EQ(frame.pixel(100, 50), kBrownHalf) << "its white is the darkened window";
-  EXPECT_EQ(frame.pixel(250, 50), kBrownHalf) << "beyond the picture: the key, so the window";
-  EXPECT_EQ(frame.pixel(250, 150), kBrown565);
+  const Surface565& frame = game.LastFrame();
+  // The frame picture lies over the window; its white is the darkened window, and beyond the
+  // picture is the key, so the window too.
+  ExpectPixels(frame, {{0, 0, kGreen565}, {199, 99, kGreen565}, {100, 50, kBrownHalf},
+                       {250, 50, kBrownHalf}, {250, 150, kBrown565}});
   // The position command drew no default frame over the picture.
   EXPECT_NE(frame.pixel(299, 99), kFrameBlue565);
   EXPECT_NE(frame.pixel(20, 360), kFrameBlue565);
-}
 
-TEST(DialogueFrame, AMissingPictureIsReportedAndKeepsTheOldFrame) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteScenario("start.st1", "＃絵\nbg\n＃セリフ枠\nない\n＃セリフ\nあ\n\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
-  EXPECT_THAT(game.Errors(), ElementsAre("4\t＃セリフ枠のファイル名が違います\tない"));
-  EXPECT_EQ(game.state().custom_frame, 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(20, 360), kFrameBlue565);
-  EXPECT_EQ(frame.pixel(619, 459), kFrameBlue565);
-}
+  // A missing picture is reported and keeps the old frame.
+  TextGame missing;
+  EXPECT_EQ(missing.Play("＃絵\nbg\n＃セリフ枠\nない\n＃セリフ\nあ\n\n", "click 5 5"), 0);
+  EXPECT_THAT(missing.Errors(), ElementsAre("4\t＃セリフ枠のファイル名が違います\tない"));
+  EXPECT_EQ(missing.state().custom_frame, 0);
+  ExpectPixels(missing.LastFrame(), {{20, 360, kFrameBlue565}, {619, 459, kFrameBlue565}});
 
-TEST(DialogueFrame, WhatThePictureDoesNotCoverTakesTheMaskColourWhichShowsUnlessWhite) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteFile("waku.sb1", SolidPicture(10, 10, {0, 0, 255}).Text());
+  // What the picture does not cover takes the mask colour which shows unless white.
+  game.WriteFile("waku.sb1", SolidPicture(10, 10, kBlue).Text());
   game.WriteScenario("start.st1",
                      "＃絵\nbg\n＃マスクＲＧＢ\n255\n0\n255\n＃セリフ枠\nwaku\n＃セリフ\nあ\n\n");
   EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(5, 5), 0x001F);
-  EXPECT_EQ(frame.pixel(300, 100), 0xF81F) << "magenta over the whole screen";
+  // Magenta over the whole screen.
+  ExpectPixels(game.LastFrame(), {{5, 5, kBlue565}, {300, 100, 0xF81F}});
 }
 
 // ---- Translucency and visibility.
@@ -506,18 +389,12 @@ TEST(Translucency, TheDialogueWindowIsDarkenedBlackenedOrLeftAsItIs) {
       {"＃半透明オフ\n＃半透明オン\n", kBrownHalf},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.commands);
-    TestGame game;
-    UseFakeText(game);
-    game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-    game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + c.commands + "＃セリフ\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
-    const Surface565& frame = game.backend().display.LastFrame();
-    EXPECT_EQ(frame.pixel(300, 400), c.inside);
-    EXPECT_EQ(frame.pixel(22, 362), c.inside);
-    EXPECT_EQ(frame.pixel(20, 360), kFrameBlue565);
-    EXPECT_EQ(frame.pixel(19, 400), kBrown565);
-    EXPECT_EQ(frame.pixel(31, 373), kText565);
+    TextGame game;
+    EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + c.commands + "＃セリフ\nあ\n\n"), 0);
+    ExpectPixels(game.LastFrame(),
+                 {{300, 400, c.inside}, {22, 362, c.inside}, {20, 360, kFrameBlue565},
+                  {19, 400, kBrown565}, {31, 373, kText565}},
+                 c.commands);
   }
 }
 
@@ -533,57 +410,36 @@ TEST(Translucency, TheTextWindowDarkensTheWholeScreenOnlyWhenAskedAndAllowed) {
       {"＃文章半透明オン\n＃文章半透明オフ\n", kBrown565},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.commands);
-    TestGame game;
-    UseFakeText(game);
-    game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-    game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + c.commands + "＃文章\nあ\n\n");
-    EXPECT_EQ(game.Run(), 0);
-    const Surface565& frame = game.backend().display.LastFrame();
-    EXPECT_EQ(frame.pixel(0, 0), c.behind);
-    EXPECT_EQ(frame.pixel(639, 479), c.behind);
-    EXPECT_EQ(frame.pixel(13, 13), kText565);
+    TextGame game;
+    EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + c.commands + "＃文章\nあ\n\n"), 0);
+    ExpectPixels(game.LastFrame(), {{0, 0, c.behind}, {639, 479, c.behind}, {13, 13, kText565}},
+                 c.commands);
   }
 }
 
-TEST(Visibility, OffCommandsHideTheWindowsAtTheNextFrame) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+TEST(Visibility, OffCommandsAndAFrontmostPictureHideWindowsAndDarkening) {
+  TextGame game;
   game.WriteScenario("start.st1",
                      "＃絵\nbg\n＃文章\n上\n\n＃セリフ\n下\n\n＃セリフオフ\n＃クリック待ち\n"
                      "＃文章オフ\n＃クリック待ち\n");
   // A screenshot is taken at once: "settle" first lets the click take effect.
-  EXPECT_EQ(game.Run("click 5 5\nsettle\nscreenshot " + game.Path("both.png") +
-                     "\nclick 5 5\nsettle\nscreenshot " + game.Path("text.png") + "\nclick 5 5\n"),
+  EXPECT_EQ(game.Run("click 5 5\n" + game.TakeShot("both.png") + "click 5 5\n" +
+                     game.TakeShot("text.png") + "click 5 5\n"),
             0);
-  const Surface565 both = Shot(game, "both.png");
-  const Surface565 text = Shot(game, "text.png");
-  const Surface565& none = game.backend().display.LastFrame();
-  ASSERT_FALSE(both.empty() || text.empty());
-  EXPECT_EQ(both.pixel(13, 13), kText565);
-  EXPECT_EQ(both.pixel(300, 400), kBrownHalf);
-  EXPECT_EQ(text.pixel(13, 13), kText565);
-  EXPECT_EQ(text.pixel(300, 400), kBrown565);
-  EXPECT_EQ(text.pixel(20, 360), kBrown565);
-  EXPECT_EQ(none.pixel(13, 13), kBrown565);
+  ExpectPixels(game.Shot("both.png"), {{13, 13, kText565}, {300, 400, kBrownHalf}}, "both");
+  ExpectPixels(game.Shot("text.png"),
+               {{13, 13, kText565}, {300, 400, kBrown565}, {20, 360, kBrown565}}, "text");
+  ExpectPixels(game.LastFrame(), {{13, 13, kBrown565}}, "none");
   EXPECT_EQ(game.state().frontmost_on, 0);
   EXPECT_EQ(game.state().dialogue_visible, 0);
-}
 
-TEST(Visibility, AFrontmostPictureEndsTheTextWindowsDarkening) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteFile("dot.sb1", SolidPicture(4, 4, {0, 0, 255}).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃文章半透明オン\n＃文章\nあ\n\n＃最前景\ndot\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5"), 0);
+  // A frontmost picture ends the text windows darkening.
+  game.WriteFile("dot.sb1", SolidPicture(4, 4, kBlue).Text());
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃文章半透明オン\n＃文章\nあ\n\n＃最前景\ndot\n＃クリック待ち\n",
+                      "click 5 5"), 0);
   EXPECT_EQ(game.state().text_translucent, 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(1, 1), 0x001F);
-  EXPECT_EQ(frame.pixel(300, 300), kBrown565);
-  EXPECT_EQ(frame.pixel(13, 13), kBrown565) << "the picture replaced the text on the layer";
+  // The picture replaced the text on the layer.
+  ExpectPixels(game.LastFrame(), {{1, 1, kBlue565}, {300, 300, kBrown565}, {13, 13, kBrown565}});
 }
 
 // ---- Frames as a player sees them, with the real font.
@@ -597,23 +453,21 @@ int CountColour(const Surface565& frame, const Rect& r, std::uint16_t colour) {
   return n;
 }
 
-// A background with something to see: four coloured quarters.
-testing::BitmapFile Quarters() {
-  return testing::Picture24(640, 480, [](int x, int y) {
-    if (y < 240) return x < 320 ? Rgb{200, 120, 40} : Rgb{40, 120, 200};
-    return x < 320 ? Rgb{60, 160, 60} : Rgb{230, 200, 120};
-  });
+// A game on a background with something to see: four coloured quarters.
+void PlayOnQuarters(TestGame& game, const std::string& scenario) {
+  game.WriteFile("bg.sb1", Picture24(640, 480, [](int x, int y) {
+                   if (y < 240) return x < 320 ? kBrown : Rgb{40, 120, 200};
+                   return x < 320 ? Rgb{60, 160, 60} : Rgb{230, 200, 120};
+                 }).Text());
+  EXPECT_EQ(game.Play("＃絵\nbg\n" + scenario), 0);
 }
 
 TEST(GoldenFrame, ADialoguePage) {
   TestGame game;
-  game.WriteFile("bg.sb1", Quarters().Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃セリフ\n「こんにちは、旅の人。」\n村の入口で少女が手を振った。\n"
-                     "Ｔｕｍｕの世界へようこそ！\n四行目が最後の行です。\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  testing::ExpectFrame(frame, "dialogue_page", 0xB6D0498C);
+  PlayOnQuarters(game, "＃セリフ\n「こんにちは、旅の人。」\n村の入口で少女が手を振った。\n"
+                       "Ｔｕｍｕの世界へようこそ！\n四行目が最後の行です。\n\n");
+  const Surface565& frame = game.LastFrame();
+  ExpectFrame(frame, "dialogue_page", 0xB6D0498C);
   // Four rows of ink, each inside its 18-pixel cell at (30, 370 + 20 k), none in the gaps.
   for (int row = 0; row < 4; ++row) {
     SCOPED_TRACE(row);
@@ -627,14 +481,11 @@ TEST(GoldenFrame, ADialoguePage) {
 
 TEST(GoldenFrame, ATextWindowOverADarkenedPicture) {
   TestGame game;
-  game.WriteFile("bg.sb1", Quarters().Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃文章半透明オン\n＃文章待ちオフ\n第一章　はじまり\n\n"
-                     "＃文章追加\nその朝、港町にはめずらしく霧が出ていた。\n"
-                     "灯台の光だけが、ゆっくりと海をなでている。\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  testing::ExpectFrame(frame, "text_window_darkened", 0x01D57A3C);
+  PlayOnQuarters(game, "＃文章半透明オン\n＃文章待ちオフ\n第一章　はじまり\n\n"
+                       "＃文章追加\nその朝、港町にはめずらしく霧が出ていた。\n"
+                       "灯台の光だけが、ゆっくりと海をなでている。\n\n");
+  const Surface565& frame = game.LastFrame();
+  ExpectFrame(frame, "text_window_darkened", 0x01D57A3C);
   // The picture is at three quarters everywhere; the second block goes on below the first:
   // rows at y = 10, 30 and 50.
   EXPECT_EQ(frame.pixel(639, 0), 0x1AD2) << "(40, 120, 200) at a half plus a quarter";
@@ -648,16 +499,13 @@ TEST(GoldenFrame, ATextWindowOverADarkenedPicture) {
 
 TEST(GoldenFrame, AStyledRow) {
   TestGame game;
-  game.WriteFile("bg.sb1", Quarters().Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃文章\n小さな声で\n＃文字赤極大追加\n大声\n＃文字黄明追加\n"
-                     "と、淡い黄色の字。\n\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  testing::ExpectFrame(frame, "styled_row", 0x390434DF);
+  PlayOnQuarters(game, "＃文章\n小さな声で\n＃文字赤極大追加\n大声\n＃文字黄明追加\n"
+                       "と、淡い黄色の字。\n\n");
+  const Surface565& frame = game.LastFrame();
+  ExpectFrame(frame, "styled_row", 0x390434DF);
   // Red ink only in the 80-pixel cell, the first piece's ink only in its cell lowered by 31.
-  EXPECT_GT(CountColour(frame, {10, 10, 630, 80}, 0xF800), 500);
-  EXPECT_EQ(CountColour(frame, {0, 90, 640, 390}, 0xF800), 0);
+  EXPECT_GT(CountColour(frame, {10, 10, 630, 80}, kRed565), 500);
+  EXPECT_EQ(CountColour(frame, {0, 90, 640, 390}, kRed565), 0);
   EXPECT_GT(CountColour(frame, {10, 41, 100, 18}, kText565), 50);
   EXPECT_EQ(CountColour(frame, {10, 10, 100, 31}, kText565), 0);
   EXPECT_EQ(CountColour(frame, {10, 59, 100, 31}, kText565), 0);

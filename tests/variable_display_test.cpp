@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "fake_text_renderer.h"
 #include "golden.h"
 #include "platform/sjis.h"
 #include "test_game.h"
@@ -17,46 +16,37 @@
 namespace tumu {
 namespace {
 
-using testing::FakeTextRenderer;
-using testing::SolidPicture;
-using testing::TestGame;
+using namespace testing;
 using ::testing::ElementsAre;
 
-// (200, 120, 40) is 0xCBC5 and 0x61E2 at half brightness.
-constexpr Rgb kBrown{200, 120, 40};
-constexpr std::uint16_t kBrown565 = 0xCBC5;
-constexpr std::uint16_t kBrownHalf = 0x61E2;
-constexpr std::uint16_t kBlue565 = 0x001F;
-constexpr std::uint16_t kText565 = 0xF7BE;  // (247, 247, 247)
-
-void UseFakeText(TestGame& game) {
-  game.make_text_renderer = [] { return std::make_unique<FakeTextRenderer>(); };
-}
-
-// The texts drawn into the variable surface, as "TEXT@X,Y/HEIGHT" in UTF-8.
-std::vector<std::string> BoxTexts(TestGame& game) {
-  std::vector<std::string> out;
-  const auto& fake = dynamic_cast<FakeTextRenderer&>(*game.engine().text);
-  for (const FakeTextRenderer::Call& call : fake.calls) {
-    if (call.surface != &game.engine().screen.variable_surface) continue;
-    EXPECT_EQ(call.foreground, kText565);
-    EXPECT_EQ(call.background, 0xFFFF);
-    out.push_back(SjisToUtf8(call.text) + "@" + std::to_string(call.x) + "," +
-                  std::to_string(call.y) + "/" + std::to_string(call.height));
+// A game drawn with the recording renderer, with the brown background "bg" among its files.
+class DisplayGame : public TestGame {
+ public:
+  DisplayGame() {
+    UseFakeText();
+    WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
   }
-  return out;
-}
+  // The texts drawn into the variable surface, as "TEXT@X,Y/HEIGHT" in UTF-8.
+  std::vector<std::string> BoxTexts() {
+    std::vector<std::string> out;
+    for (const FakeTextRenderer::Call& call : fake_text().calls) {
+      if (call.surface != &engine().screen.variable_surface) continue;
+      EXPECT_EQ(call.foreground, kText565);
+      EXPECT_EQ(call.background, kWhite565);
+      out.push_back(SjisToUtf8(call.text) + "@" + std::to_string(call.x) + "," +
+                    std::to_string(call.y) + "/" + std::to_string(call.height));
+    }
+    return out;
+  }
+};
 
 constexpr const char* kThreeLines =
     "＃変数宣言\n体力\n金\n\n体力＝25\n金＝-300\n"
     "＃変数表示\nＨＰ＃（体力）＃\n名前\n所持金＃（金）＃円\n\n";
 
 TEST(VariableDisplay, ThreeLinesMakeABoxEightyHighAndAsWideAsTheWidestTextPlusTwenty) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + kThreeLines + "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  DisplayGame game;
+  EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + kThreeLines + "＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   // Numbers take eight columns. The fake font gives 16 pixels to a full-width character and 8 to
   // a half-width one: 32 + 64, 32, 48 + 64 + 16. Each text is drawn twice: measured, then again
@@ -65,122 +55,88 @@ TEST(VariableDisplay, ThreeLinesMakeABoxEightyHighAndAsWideAsTheWidestTextPlusTw
                                          "所持金    -300円@10,50/16"};
   std::vector<std::string> twice = once;
   twice.insert(twice.end(), once.begin(), once.end());
-  EXPECT_EQ(BoxTexts(game), twice);
+  EXPECT_EQ(game.BoxTexts(), twice);
   const EngineState& s = game.state();
   EXPECT_EQ(s.variable_box_width, 128 + 20);
   EXPECT_EQ(s.display_line_count, 3);
   EXPECT_EQ(s.variable_display_on, 1);
+  // On the screen at (20, 20): 148 x 80, a 3-pixel blue border, the inside darkened; the first
+  // text's first cell at (10, 10) in the box.
+  ExpectPixels(game.LastFrame(), {{20, 20, kBlue565}, {167, 99, kBlue565}, {22, 50, kBlue565},
+                                  {165, 97, kBlue565}, {23, 23, kBrownHalf}, {164, 96, kBrownHalf},
+                                  {168, 50, kBrown565}, {50, 100, kBrown565}, {19, 19, kBrown565},
+                                  {31, 32, kText565}});
 
-  // On the screen at (20, 20): 148 x 80, a 3-pixel blue border, the inside darkened.
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(20, 20), kBlue565);
-  EXPECT_EQ(frame.pixel(167, 99), kBlue565);
-  EXPECT_EQ(frame.pixel(22, 50), kBlue565);
-  EXPECT_EQ(frame.pixel(165, 97), kBlue565);
-  EXPECT_EQ(frame.pixel(23, 23), kBrownHalf);
-  EXPECT_EQ(frame.pixel(164, 96), kBrownHalf);
-  EXPECT_EQ(frame.pixel(168, 50), kBrown565);
-  EXPECT_EQ(frame.pixel(50, 100), kBrown565);
-  EXPECT_EQ(frame.pixel(19, 19), kBrown565);
-  // The first text's first cell, (10, 10) in the box.
-  EXPECT_EQ(frame.pixel(31, 32), kText565);
+  // Translucency off puts a black box behind the text.
+  game.WriteScenario("start.st1",
+                     std::string("＃絵\nbg\n＃半透明オフ\n") + kThreeLines + "＃クリック待ち\n");
+  EXPECT_EQ(game.Run(), 0);
+  ExpectPixels(game.LastFrame(), {{23, 23, kBlack565}, {164, 96, kBlack565}, {20, 20, kBlue565},
+                                  {168, 50, kBrown565}});
 }
 
-TEST(VariableDisplay, IsDrawnAnewOnlyAfterAShownValueChanged) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", std::string(kThreeLines) +
-                                      "＃クリック待ち\n体力＝体力－5\n＃クリック待ち\n"
-                                      "＃クリック待ち\n");
-  EXPECT_EQ(game.Run("click 5 5\nclick 5 5\nwait 500\n"), 0);
+TEST(VariableDisplay, IsDrawnAnewOnlyAfterAShownValueChangedAndHiddenAtTheNextFrame) {
+  DisplayGame game;
+  EXPECT_EQ(game.Play(std::string(kThreeLines) +
+                      "＃クリック待ち\n体力＝体力－5\n＃クリック待ち\n"
+                      "＃クリック待ち\n", "click 5 5\nclick 5 5\nwait 500\n"), 0);
   // One rendering at the command, one at the first composition after the assignment, however
   // many frames were composed while the game waited.
-  const std::vector<std::string> texts = BoxTexts(game);
+  const std::vector<std::string> texts = game.BoxTexts();
   ASSERT_EQ(texts.size(), 12u);
   EXPECT_EQ(texts[0], "ＨＰ      25@10,10/16");
   EXPECT_EQ(texts[6], "ＨＰ      20@10,10/16");
   EXPECT_EQ(texts[9], "ＨＰ      20@10,10/16");
   EXPECT_EQ(game.state().variable_display_dirty, 0);
-}
 
-TEST(VariableDisplay, TheOffCommandHidesTheBoxAtTheNextFrame) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteScenario("start.st1", std::string("＃絵\nbg\n") + kThreeLines +
-                                      "＃クリック待ち\n＃変数表示オフ\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run("settle\nscreenshot " + game.Path("on.png") + "\nclick 5 5\n"), 0);
-  const Surface565 on = testing::ReadPng(game.Path("on.png"));
-  ASSERT_FALSE(on.empty());
-  EXPECT_EQ(on.pixel(20, 20), kBlue565);
-  EXPECT_EQ(game.backend().display.LastFrame().pixel(20, 20), kBrown565);
+  // The off command hides the box at the next frame.
+  EXPECT_EQ(game.Play(std::string("＃絵\nbg\n") + kThreeLines +
+                      "＃クリック待ち\n＃変数表示オフ\n＃クリック待ち\n",
+                      game.TakeShot("on.png") + "click 5 5\n"), 0);
+  ExpectPixels(game.Shot("on.png"), {{20, 20, kBlue565}});
+  ExpectPixels(game.LastFrame(), {{20, 20, kBrown565}});
   EXPECT_EQ(game.state().variable_display_on, 0);
 }
 
-TEST(VariableDisplay, TranslucencyOffPutsABlackBoxBehindTheText) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
-  game.WriteScenario("start.st1",
-                     std::string("＃絵\nbg\n＃半透明オフ\n") + kThreeLines + "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
-  const Surface565& frame = game.backend().display.LastFrame();
-  EXPECT_EQ(frame.pixel(23, 23), 0x0000);
-  EXPECT_EQ(frame.pixel(164, 96), 0x0000);
-  EXPECT_EQ(frame.pixel(20, 20), kBlue565);
-  EXPECT_EQ(frame.pixel(168, 50), kBrown565);
-}
-
-TEST(VariableDisplay, TwentyOneLinesAreTooMany) {
-  TestGame game;
-  UseFakeText(game);
+TEST(VariableDisplay, TwentyOneLinesAreTooManyAndNoneIsAFault) {
+  DisplayGame game;
   std::string source = "＃変数表示\n";
   for (int i = 1; i <= 21; ++i) source += "行" + std::to_string(i) + "\n";
   source += "\n";
-  game.WriteScenario("start.st1", source);
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("22\t表示する変数の行が多すぎます\t行21"));
   const EngineState& s = game.state();
   EXPECT_EQ(s.display_line_count, 0) << "left as it was";
   EXPECT_EQ(SjisToUtf8(s.display_lines[19].view()), "行20");
   EXPECT_EQ(s.variable_display_on, 1);
-  EXPECT_TRUE(BoxTexts(game).empty()) << "nothing was rendered";
+  EXPECT_TRUE(game.BoxTexts().empty()) << "nothing was rendered";
 
   // Twenty are fine.
   source = "＃変数表示\n";
   for (int i = 1; i <= 20; ++i) source += "行" + std::to_string(i) + "\n";
-  game.WriteScenario("start.st1", source + "\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().display_line_count, 20);
-}
 
-TEST(VariableDisplay, AnEmptyListIsReportedAndEmptiesTheLinesButNotTheirCount) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteScenario("start.st1", "＃変数表示\n一\n二\n\n＃変数表示\n\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  // An empty list is reported and empties the lines but not their count.
+  EXPECT_EQ(game.Play("＃変数表示\n一\n二\n\n＃変数表示\n\n＃クリック待ち\n"), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("6\t表示するべき変数がありません\t＃変数表示の後をチェックしてください"));
-  const EngineState& s = game.state();
-  EXPECT_EQ(s.display_line_count, 2);
-  EXPECT_TRUE(s.display_lines[0].view().empty());
-  EXPECT_EQ(s.variable_display_on, 1);
+  EXPECT_EQ(game.state().display_line_count, 2);
+  EXPECT_TRUE(game.state().display_lines[0].view().empty());
+  EXPECT_EQ(game.state().variable_display_on, 1);
 }
 
 TEST(VariableDisplay, ABoxLargerThanItsSurfaceIsCutToIt) {
-  TestGame game;
-  UseFakeText(game);
-  game.WriteFile("bg.sb1", SolidPicture(640, 480, kBrown).Text());
+  DisplayGame game;
   // Twenty rows (420 pixels) of thirty full-width characters (480 + 20 pixels): the surface holds
   // 400 x 300 of it.
   std::string source = "＃絵\nbg\n＃変数表示\n";
   for (int i = 0; i < 20; ++i) source += "ああああああああああああああああああああああああああああああ\n";
-  game.WriteScenario("start.st1", source + "\n＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(source + "\n＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
   EXPECT_EQ(game.state().variable_box_width, 500);
-  const Surface565& frame = game.backend().display.LastFrame();
+  const Surface565& frame = game.LastFrame();
   // Nothing at all outside (20, 20)-(419, 319).
   for (int y = 0; y < 480; ++y) {
     for (int x = 0; x < 640; ++x) {
@@ -188,29 +144,25 @@ TEST(VariableDisplay, ABoxLargerThanItsSurfaceIsCutToIt) {
       ASSERT_EQ(frame.pixel(x, y), kBrown565) << x << "," << y;
     }
   }
-  EXPECT_EQ(frame.pixel(20, 20), kBlue565);
-  EXPECT_EQ(frame.pixel(24, 318), kBrownHalf) << "the surface's last row, inside the box";
-  EXPECT_EQ(frame.pixel(419, 25), kBrownHalf);
-  EXPECT_EQ(frame.pixel(20, 319), kBlue565) << "the left border runs on to the cut";
+  // Inside, the surface's last row is darkened, and the left border runs on to the cut.
+  ExpectPixels(frame, {{20, 20, kBlue565}, {24, 318, kBrownHalf}, {419, 25, kBrownHalf},
+                       {20, 319, kBlue565}});
 }
 
 TEST(GoldenFrame, AVariableDisplay) {
   TestGame game;
-  game.WriteFile("bg.sb1", testing::Picture24(640, 480, [](int x, int y) {
+  game.WriteFile("bg.sb1", Picture24(640, 480, [](int x, int y) {
                    return Rgb{60 + x / 8, 90 + y / 8, 140};
                  }).Text());
-  game.WriteScenario("start.st1",
-                     "＃絵\nbg\n＃変数宣言\n体力\n魔力\n日数\n\n体力＝120\n魔力＝-45\n日数＝7\n"
-                     "＃変数表示\n体力　＃（体力）＃\n魔力　＃（魔力）＃\n旅の＃（日数）＃日目\n\n"
-                     "＃クリック待ち\n");
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play("＃絵\nbg\n＃変数宣言\n体力\n魔力\n日数\n\n体力＝120\n魔力＝-45\n日数＝7\n"
+                      "＃変数表示\n体力　＃（体力）＃\n魔力　＃（魔力）＃\n旅の＃（日数）＃日目\n\n"
+                      "＃クリック待ち\n"), 0);
   EXPECT_TRUE(game.Errors().empty());
-  const Surface565& frame = game.backend().display.LastFrame();
-  testing::ExpectFrame(frame, "variable_display", 0x4D0097BA);
+  const Surface565& frame = game.LastFrame();
+  ExpectFrame(frame, "variable_display", 0x4D0097BA);
   const int width = game.state().variable_box_width;
   // Border corners of the 80-pixel-high box, text inside its three rows only.
-  EXPECT_EQ(frame.pixel(20, 20), kBlue565);
-  EXPECT_EQ(frame.pixel(20 + width - 1, 99), kBlue565);
+  ExpectPixels(frame, {{20, 20, kBlue565}, {20 + width - 1, 99, kBlue565}});
   int ink[3] = {};
   int stray = 0;
   for (int y = 23; y < 97; ++y) {
@@ -224,9 +176,7 @@ TEST(GoldenFrame, AVariableDisplay) {
       }
     }
   }
-  EXPECT_GT(ink[0], 40);
-  EXPECT_GT(ink[1], 40);
-  EXPECT_GT(ink[2], 40);
+  for (const int row_ink : ink) EXPECT_GT(row_ink, 40);
   EXPECT_EQ(stray, 0);
 }
 

@@ -3,12 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "fake_text_renderer.h"
 #include "platform/sjis.h"
 #include "test_game.h"
 #include "vars/variables.h"
@@ -16,7 +14,7 @@
 namespace tumu {
 namespace {
 
-using testing::FakeTextRenderer;
+using testing::Repeat;
 using testing::Sjis;
 using testing::TestGame;
 using ::testing::Contains;
@@ -63,46 +61,21 @@ std::vector<std::string> StringSlots(TestGame& game) {
   return slots;
 }
 
-std::string Repeat(std::string_view piece, int times) {
-  std::string out;
-  for (int i = 0; i < times; ++i) out += piece;
-  return out;
-}
-
 // --- Declarations -------------------------------------------------------------------------------
 
 TEST(Declarations, ScalarsArraysAndTheirFaults) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",      // 1
-                                      "A",               // 2
-                                      "A",               // 3 duplicate
-                                      "A［3］",          // 4 A:0: .. A:3: beside the scalar A
-                                      "A［5］",          // 5 only element 0 is compared
-                                      "B［0］",          // 6
-                                      "B［－2］",        // 7
-                                      "C［5/2］",        // 8 maximum 2: three elements
-                                      "N",               // 9
-                                      "1.5",             // 10 the point makes it a name
-                                      "123",             // 11
-                                      "１２＋（３）　",  // 12 full-width expression characters
-                                      "＃絵",            // 13 a name inside the block
-                                      "E［3",            // 14
-                                      "E］3［",          // 15
-                                      "E［X］",          // 16
-                                      "E［1/0］",        // 17
-                                      "得点 ",           // 18 the blank is part of the name
-                                      "",                // 19
-                                      "N＝４",           // 20
-                                      "＃変数宣言",      // 21
-                                      "D［N＋1］",       // 22 maximum 5: six elements
-                                      "F［N－4］",       // 23
-                                      "",                // 24
-                                      "＃絵＝7",         // 25 an assignment, not a picture
-                                      "得点＝1",         // 26
-                                      "＃終了",          // 27
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(20)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "A", "A", "A［3］",  // 1-4; 3: duplicate; 4: A:0: .. A:3: beside the scalar A
+      "A［5］", "B［0］", "B［－2］",  // 5-7; 5: only element 0 is compared
+      "C［5/2］", "N", "1.5",  // 8-10; 8: maximum 2: three elements; 10: the point makes it a name
+      "123", "１２＋（３）　",  // 11-12; 12: full-width expression characters
+      "＃絵", "E［3", "E］3［", "E［X］", "E［1/0］",  // 13-17; 13: a name inside the block
+      "得点 ", "点［3］", "G［点［1］］",  // 18-20; 18: the blank is part of the name
+      // 20: the maximum ends at the first closing bracket: 点［1, which names nothing
+      "", "N＝４", "＃変数宣言", "D［N＋1］",  // 21-24; 24: maximum 5: six elements
+      "F［N－4］", "", "＃絵＝7", "得点＝1", "＃終了",  // 25-29; 27: an assignment, not a picture
+    }), Clicks(20)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("3\t同じ名前の変数を宣言しています\tA",
                           "5\t同じ名前の配列変数を宣言しています\tA［5］",
@@ -114,27 +87,15 @@ TEST(Declarations, ScalarsArraysAndTheirFaults) {
                           "15\t配列変数の閉じカッコの位置が変です\tE］3［",
                           "16\t配列の最大値の指定が間違っています\tE［X］",
                           "17\t配列の最大値の指定が間違っています\tE［1/0］",
-                          "23\t配列の最大値が０またはマイナスになりました\tF［N－4］",
-                          "26\t該当する変数が宣言されていません\t得点"));
+                          "20\t配列の最大値の指定が間違っています\tG［点［1］］",
+                          "25\t配列の最大値が０またはマイナスになりました\tF［N－4］",
+                          "28\t該当する変数が宣言されていません\t得点"));
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("A=0", "A:0:=0", "A:1:=0", "A:2:=0", "A:3:=0", "C:0:=0", "C:1:=0",
-                          "C:2:=0", "N=4", "1.5=0", "＃絵=7", "得点 =0", "D:0:=0", "D:1:=0",
-                          "D:2:=0", "D:3:=0", "D:4:=0", "D:5:=0"));
+                          "C:2:=0", "N=4", "1.5=0", "＃絵=7", "得点 =0", "点:0:=0", "点:1:=0",
+                          "点:2:=0", "点:3:=0", "D:0:=0", "D:1:=0", "D:2:=0", "D:3:=0", "D:4:=0",
+                          "D:5:=0"));
   EXPECT_EQ(game.state().declaring_numeric, 0);
-}
-
-TEST(Declarations, AnArrayMaximumEndsAtItsFirstClosingBracket) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",    // 1
-                                      "点［3］",       // 2
-                                      "D［点［1］］",  // 3 the maximum is 点［1, which names nothing
-                                      "",              // 4
-                                      "＃終了",        // 5
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(2)), 0);
-  EXPECT_THAT(game.Errors(), ElementsAre("3\t配列の最大値の指定が間違っています\tD［点［1］］"));
-  EXPECT_EQ(game.state().numeric_count, 4);
 }
 
 TEST(Declarations, NameLengthsAndStringDuplicates) {
@@ -150,29 +111,12 @@ TEST(Declarations, NameLengthsAndStringDuplicates) {
   const std::string base52(52, 'g');
   const std::string base50(50, 'h');
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",              // 1
-                                      name50,                    // 2
-                                      name51,                    // 3
-                                      wide25,                    // 4
-                                      wide26,                    // 5
-                                      base51 + "［3］",          // 6
-                                      base52 + "［3］",          // 7
-                                      base50 + "［10］",         // 8
-                                      base51 + "［1＋9］",       // 9
-                                      "",                        // 10
-                                      "＃変数宣言文字",          // 11
-                                      string50,                  // 12
-                                      string51,                  // 13
-                                      "名前",                    // 14
-                                      "名前",                    // 15
-                                      "名前 ",                   // 16 another name
-                                      "",                        // 17
-                                      base51 + "［3］＝8",       // 18
-                                      base50 + "［10］＝9",      // 19
-                                      "＃終了",                  // 20
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", name50, name51, wide25, wide26, base51 + "［3］", base52 + "［3］",  // 1-7
+      base50 + "［10］", base51 + "［1＋9］", "", "＃変数宣言文字", string50, string51,  // 8-13
+      "名前", "名前", "名前 ", "", base51 + "［3］＝8",  // 14-18; 16: another name
+      base50 + "［10］＝9", "＃終了",  // 19-20
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("3\t変数名が５０（全角２５）文字を超えています\t" + name51,
                           "5\t変数名が５０（全角２５）文字を超えています\t" + wide26,
@@ -195,16 +139,12 @@ TEST(Declarations, TheFiveHundredFirstStringVariableEndsTheBlock) {
   std::string source = "＃変数宣言文字\n";  // line 1; names s1 .. s501 on lines 2 .. 502
   for (int i = 1; i <= 501; ++i) source += "s" + std::to_string(i) + "\n";
   source += Lines({
-      "後",              // 503: the block is closed
-      "",                // 504
-      "＃変数宣言文字",  // 505: 500 is not above 500, so the block opens
-      "x",               // 506
-      "",                // 507
-      "＃終了",          // 508
-  });
+      "後", "",  // 503-504; 503: the block is closed
+      "＃変数宣言文字", "x", "",  // 505-507; 505: 500 is not above 500, so the block opens
+      "＃終了",  // 508
+    });
   TestGame game;
-  game.WriteScenario("start.st1", source);
-  EXPECT_EQ(game.Run(Clicks(5)), 0);
+  EXPECT_EQ(game.Play(source, Clicks(5)), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("502\t文字変数は５００個までです\ts501",
                                          "503\tシナリオ上のミスです。\t後",
                                          "506\t文字変数は５００個までです\tx"));
@@ -217,16 +157,10 @@ TEST(Declarations, TheTotalOfTenThousandNumericSlots) {
   {
     // 9998 elements, then an array that gets two of its six before the table is full.
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
-                                        "＃変数宣言",  // 1
-                                        "Z［9997］",   // 2
-                                        "W［5］",      // 3
-                                        "V",           // 4 the block was closed
-                                        "",            // 5
-                                        "＃変数宣言",  // 6
-                                        "＃終了",      // 7
-                                    }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃変数宣言", "Z［9997］", "W［5］", "V", "", "＃変数宣言",  // 1-6; 4: the block was closed
+        "＃終了",  // 7
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("3\t配列変数作成中に変数のトータルが10000を超えました\t"
                             "シナリオをもう一度チェックして下さい",
@@ -240,17 +174,10 @@ TEST(Declarations, TheTotalOfTenThousandNumericSlots) {
   {
     // A scalar may still take slot 10000; it stays, and the block ends.
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
-                                        "＃変数宣言",  // 1
-                                        "Z［9998］",   // 2
-                                        "Y",           // 3 slot 9999
-                                        "X",           // 4 slot 10000
-                                        "U",           // 5
-                                        "",            // 6
-                                        "X＝3",        // 7
-                                        "＃終了",      // 8
-                                    }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃変数宣言", "Z［9998］", "Y", "X", "U", "", "X＝3",  // 1-7; 3: slot 9999; 4: slot 10000
+        "＃終了",  // 8
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("4\t変数のトータルが10000を超えました\tシナリオをもう一度チェックして下さい",
                             "5\tシナリオ上のミスです。\tU"));
@@ -266,13 +193,8 @@ TEST(Declarations, AreRefusedOnceASaveOrLoadHasRunEvenAfterARestart) {
   // save before its scenario starts.
   game.before_start = [](Engine& engine) { engine.state.save_load_used = 1; };
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",      // 1
-                                      "A",               // 2 no block is open
-                                      "",                // 3
-                                      "＃変数宣言文字",  // 4
-                                      "名前",            // 5
-                                      "",                // 6
-                                  }));
+      "＃変数宣言", "A", "", "＃変数宣言文字", "名前", "",  // 1-6; 2: no block is open
+    }));
   // Two passes: the end of the scenario starts it again, with the guard still set.
   EXPECT_EQ(game.Run(Clicks(9)), 0);
   const std::vector<std::string> pass = {
@@ -295,18 +217,9 @@ TEST(Declarations, AreRefusedOnceASaveOrLoadHasRunEvenAfterARestart) {
 TEST(Declarations, ARestartForgetsNamesAndValues) {
   TestGame game;
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",      // 1
-                                      "A",               // 2
-                                      "",                // 3
-                                      "＃変数宣言文字",  // 4
-                                      "名前",            // 5
-                                      "",                // 6
-                                      "A＝A＋1",         // 7
-                                      "＃文字変数代入",  // 8
-                                      "名前",            // 9
-                                      "花子",            // 10
-                                      "＃クリック待ち",  // 11
-                                  }));
+      "＃変数宣言", "A", "", "＃変数宣言文字", "名前", "", "A＝A＋1", "＃文字変数代入",  // 1-8
+      "名前", "花子", "＃クリック待ち",  // 9-11
+    }));
   // The click wait, the end notice, and the click wait of the second pass.
   EXPECT_EQ(game.Run(Clicks(2)), 0);
   // No duplicate reports: the second pass declares into empty tables.
@@ -319,88 +232,62 @@ TEST(Declarations, ARestartForgetsNamesAndValues) {
 
 TEST(Assignment, StoresTheTruncatedValueOfTheRightSide) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",                    // 1
-                                      "得点",                          // 2
-                                      "甲",                            // 3
-                                      "乙",                            // 4
-                                      "丙",                            // 5
-                                      "丁",                            // 6
-                                      "点［3］",                       // 7
-                                      "番号［2］",                     // 8
-                                      "",                              // 9
-                                      "得点＝５",                      // 10
-                                      "得点＝得点＊２＋１",            // 11 11
-                                      "甲＝７／２",                    // 12 3.5 -> 3
-                                      "乙＝－７／２",                  // 13 -3.5 -> -3
-                                      "丙 ＝ 3",                       // 14
-                                      "点［1＋1］＝９",                // 15 点:2:
-                                      "番号［1］＝2",                  // 16
-                                      "点［番号［1］＋1］＝点［2］＋1",  // 17 点:3: = 10
-                                      "丁＝10－乙",                    // 18 10-(-3)
-                                      "番号［0］＝1/3*3",              // 19 1.000000
-                                      "番号［2］＝(1/3)*3＋7",         // 20 7.999999
-                                      "＃終了",                        // 21
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
+  // A, xi and 04M all fall into hash bucket 65 (65; 120 * 83 + 105; 48 * 83 * 83 + 52 * 83 + 77)
+  // and keep their own values.
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "得点", "甲", "乙", "丙", "丁", "点［3］", "番号［2］", "A", "xi", "04M", "",
+      "得点＝５", "得点＝得点＊２＋１", "甲＝７／２",  // 11; 3.5 -> 3
+      "乙＝－７／２", "丙 ＝ 3", "点［1＋1］＝９",  // -3.5 -> -3; 点:2:
+      "番号［1］＝2", "点［番号［1］＋1］＝点［2］＋1",  // 点:3: = 10
+      "丁＝10－乙", "番号［0］＝1/3*3",  // 10-(-3); 1.000000
+      "番号［2］＝(1/3)*3＋7",  // 7.999999
+      "A＝1", "xi＝2", "04M＝3", "A＝A＋xi＊10", "＃終了",
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("得点=11", "甲=3", "乙=-3", "丙=3", "丁=13", "点:0:=0", "点:1:=0",
-                          "点:2:=9", "点:3:=10", "番号:0:=1", "番号:1:=2", "番号:2:=7"));
+                          "点:2:=9", "点:3:=10", "番号:0:=1", "番号:1:=2", "番号:2:=7", "A=21",
+                          "xi=2", "04M=3"));
 }
 
-TEST(Assignment, FaultsAreReportedAndChangeNothing) {
+TEST(Assignment, FaultsAreReportedAndChangeNothingAndWhereTheDispatcherTakesTheEqualSign) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",            // 1
-                                      "甲",                    // 2
-                                      "点［3］",               // 3
-                                      "番号［1］",             // 4
-                                      "",                      // 5
-                                      "甲＝5",                 // 6
-                                      "甲 乙＝1",              // 7
-                                      " 甲＝1",                // 8
-                                      "甲＝1=2",               // 9
-                                      "甲＝1　",               // 10
-                                      "点［4］＝１",           // 11
-                                      "点［1＝１",             // 12
-                                      "甲＝未定義＋1",         // 13
-                                      "甲＝1.5",               // 14
-                                      "未定義＝1",             // 15
-                                      "未定義＝未定2",         // 16 the right side is looked at first
-                                      "点［X］＝1",            // 17
-                                      "点［1/0］＝1",          // 18
-                                      "甲＝点［番号［9］］",   // 19
-                                      "甲＝点］1",             // 20
-                                      "甲＝5000000*3",         // 21
-                                      "甲＝点［－1］",         // 22 "-" ends the name 点:
-                                      "点］2［＝1",            // 23
-                                      "甲＝",                  // 24
-                                      "＃終了",                // 25
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(30)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "甲", "点［3］", "番号［1］", "＃時間待ち", "",  // 1-6; 5: a name
+      "甲＝5", "甲 乙＝1", " 甲＝1", "甲＝1=2", "甲＝1　", "点［4］＝１", "点［1＝１",  // 7-13
+      "甲＝未定義＋1", "甲＝1.5", "未定義＝1",  // 14-16
+      "未定義＝未定2", "点［X］＝1",  // 17-18; 17: the right side is looked at first
+      "点［1/0］＝1", "甲＝点［番号［9］］", "甲＝点］1", "甲＝5000000*3",  // 19-22
+      "甲＝点［－1］", "点］2［＝1", "甲＝",  // 23-25; 23: "-" ends the name 点:
+      "＃時間待ち＝５", "// 甲＝1",  // 26-27; 26: an assignment, not a wait; 27: a comment
+      "甲=1",  // 28 a half-width sign makes no assignment
+      "ａ、", "＃文章",  // 29-30; 29: bytes 81 81 inside, not the sign ＝
+      "甲＝2", "", "＃終了",  // 31-33; 31: text of the block
+    }), Clicks(30)), 0);
   EXPECT_THAT(game.Errors(),
-              ElementsAre("7\t左辺に文字が二つ以上あります\t甲 乙",
-                          "8\t左辺に文字が二つ以上あります\t 甲",
-                          "9\t「＝」は全角のみです\t甲＝1=2",
-                          "10\tスペースに関してだけは半角にして下さい\t甲＝1　",
-                          "11\t該当する変数が宣言されていません\t点:4:",
-                          "12\t左辺の配列変数が閉じていません\t点［1",
-                          "13\tERR:該当する 未定義 が宣言されていません\t甲＝未定義＋1",
-                          "14\tERR:該当する .5 が宣言されていません\t甲＝1.5",
-                          "15\t該当する変数が宣言されていません\t未定義",
-                          "16\tERR:該当する 未定2 が宣言されていません\t未定義＝未定2",
-                          "17\tERR:該当する X が宣言されていません\t点［X］",
-                          "18\tERR:０で割っています\t点［1/0］",
-                          "19\t配列変数の中身が間違っています\t点［番号:9:］",
-                          "20\tERR:カッコ［　の数が足りません\t甲＝点］1",
-                          "21\tERR:絶対値が１千万を超しました\t甲＝5000000*3",
-                          "22\tERR:該当する 点: が宣言されていません\t甲＝点［－1］",
-                          "23\t左辺の配列変数が閉じていません\t点］2［",
-                          "24\tERR:計算結果？\t甲＝"));
+              ElementsAre("8\t左辺に文字が二つ以上あります\t甲 乙",
+                          "9\t左辺に文字が二つ以上あります\t 甲",
+                          "10\t「＝」は全角のみです\t甲＝1=2",
+                          "11\tスペースに関してだけは半角にして下さい\t甲＝1　",
+                          "12\t該当する変数が宣言されていません\t点:4:",
+                          "13\t左辺の配列変数が閉じていません\t点［1",
+                          "14\tERR:該当する 未定義 が宣言されていません\t甲＝未定義＋1",
+                          "15\tERR:該当する .5 が宣言されていません\t甲＝1.5",
+                          "16\t該当する変数が宣言されていません\t未定義",
+                          "17\tERR:該当する 未定2 が宣言されていません\t未定義＝未定2",
+                          "18\tERR:該当する X が宣言されていません\t点［X］",
+                          "19\tERR:０で割っています\t点［1/0］",
+                          "20\t配列変数の中身が間違っています\t点［番号:9:］",
+                          "21\tERR:カッコ［　の数が足りません\t甲＝点］1",
+                          "22\tERR:絶対値が１千万を超しました\t甲＝5000000*3",
+                          "23\tERR:該当する 点: が宣言されていません\t甲＝点［－1］",
+                          "24\t左辺の配列変数が閉じていません\t点］2［",
+                          "25\tERR:計算結果？\t甲＝",
+                          "28\tシナリオ上のミスです。\t甲=1",
+                          "29\tシナリオ上のミスです。\tａ、"));
   EXPECT_THAT(NumericSlots(game),
               ElementsAre("甲=5", "点:0:=0", "点:1:=0", "点:2:=0", "点:3:=0", "番号:0:=0",
-                          "番号:1:=0"));
+                          "番号:1:=0", "＃時間待ち=5"));
 }
 
 TEST(Assignment, AnExpressionPastTheWorkingTextIsRefused) {
@@ -413,131 +300,41 @@ TEST(Assignment, AnExpressionPastTheWorkingTextIsRefused) {
     return text;
   };
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",                // 1
-                                      "a",                         // 2
-                                      "甲",                        // 3
-                                      "乙",                        // 4
-                                      "",                          // 5
-                                      "a＝－10000000",             // 6
-                                      "甲＝7",                     // 7
-                                      "乙＝7",                     // 8
-                                      "甲＝" + alternating(14),    // 9 a - a + ... - a = 0
-                                      "乙＝" + alternating(15),    // 10
-                                      "乙＝" + alternating(22),    // 11
-                                      "＃終了",                    // 12
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(3)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "a", "甲", "乙", "", "a＝－10000000", "甲＝7", "乙＝7",  // 1-8
+      "甲＝" + alternating(14), "乙＝" + alternating(15),  // 9-10; 9: a - a + ... - a = 0
+      "乙＝" + alternating(22), "＃終了",  // 11-12
+    }), Clicks(3)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("10\tERR:計算式が長すぎます\t乙＝" + alternating(15),
                           "11\tERR:計算式が長すぎます\t乙＝" + alternating(22)));
   EXPECT_THAT(NumericSlots(game), ElementsAre("a=-10000000", "甲=0", "乙=7"));
 }
 
-TEST(Assignment, NamesOfOneHashBucketKeepTheirOwnValues) {
-  // A, xi and 04M all fall into bucket 65 (65; 120 * 83 + 105; 48 * 83 * 83 + 52 * 83 + 77).
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",  // 1
-                                      "A",           // 2
-                                      "xi",          // 3
-                                      "04M",         // 4
-                                      "",            // 5
-                                      "A＝1",        // 6
-                                      "xi＝2",       // 7
-                                      "04M＝3",      // 8
-                                      "A＝A＋xi＊10",  // 9
-                                      "＃終了",      // 10
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(game.Errors(), IsEmpty());
-  EXPECT_THAT(NumericSlots(game), ElementsAre("A=21", "xi=2", "04M=3"));
-}
-
-TEST(Assignment, WhereTheDispatcherTakesALineWithTheEqualSign) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",     // 1
-                                      "＃時間待ち",     // 2 a name
-                                      "甲",             // 3
-                                      "",               // 4
-                                      "＃時間待ち＝５",  // 5 an assignment, not a wait
-                                      "// 甲＝1",       // 6 a comment
-                                      "甲=1",           // 7 a half-width sign makes no assignment
-                                      "ａ、",           // 8 bytes 81 81 inside, not the sign ＝
-                                      "＃文章",         // 9
-                                      "甲＝2",          // 10 text of the block
-                                      "",               // 11
-                                      "＃終了",         // 12
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(5)), 0);
-  EXPECT_THAT(game.Errors(), ElementsAre("7\tシナリオ上のミスです。\t甲=1",
-                                         "8\tシナリオ上のミスです。\tａ、"));
-  EXPECT_THAT(NumericSlots(game), ElementsAre("＃時間待ち=5", "甲=0"));
-}
-
 // --- Substitution into text --------------------------------------------------------------------
 
 // Runs a game whose texts are drawn by a recording renderer; gives what was drawn (UTF-8).
 std::vector<std::string> RunAndRecordTexts(TestGame& game, const std::string& script) {
-  FakeTextRenderer* fake = nullptr;
-  game.before_start = [&fake](Engine& engine) {
-    auto renderer = std::make_unique<FakeTextRenderer>();
-    fake = renderer.get();
-    engine.text = std::move(renderer);
-  };
+  game.UseFakeText();
   EXPECT_EQ(game.Run(script), 0);
   std::vector<std::string> drawn;
-  if (fake != nullptr) {
-    for (const std::string& text : fake->drawn) drawn.push_back(SjisToUtf8(text));
-  }
+  for (const std::string& text : game.fake_text().drawn) drawn.push_back(SjisToUtf8(text));
   return drawn;
 }
 
 TEST(TextSubstitution, NumbersAndStringVariablesInDialogueAndVariableDisplay) {
   TestGame game;
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",                  // 1
-                                      "得点",                        // 2
-                                      "負",                          // 3
-                                      "大",                          // 4
-                                      "",                            // 5
-                                      "＃変数宣言文字",              // 6
-                                      "名前",                        // 7
-                                      "自己",                        // 8
-                                      "甲",                          // 9
-                                      "乙",                          // 10
-                                      "",                            // 11
-                                      "得点＝42",                    // 12
-                                      "負＝－3",                     // 13
-                                      "大＝10000000",                // 14
-                                      "＃文字変数代入",              // 15
-                                      "名前",                        // 16
-                                      "  太郎  ",                    // 17 blanks are kept
-                                      "＃文字変数代入",              // 18
-                                      "自己",                        // 19
-                                      "あ”（自己）”い",              // 20 names itself
-                                      "＃文字変数代入",              // 21
-                                      "甲",                          // 22
-                                      "”（乙）”",                    // 23
-                                      "＃文字変数代入",              // 24
-                                      "乙",                          // 25
-                                      "”（甲）”＃（得点）＃",        // 26 a ring through 甲
-                                      "＃セリフ",                    // 27
-                                      "残り＃（得点）＃点",          // 28
-                                      "”（名前）”さん",              // 29
-                                      "[”（自己）”]",                // 30
-                                      "”（甲）”/”（乙）”",            // 31
-                                      "",                            // 32
-                                      "＃変数表示",                  // 33
-                                      "残り＃（得点）＃点",          // 34
-                                      "A＃（負）＃B",                // 35
-                                      "＃（大）＃|＃（－大）＃|＃（1）＃",  // 36
-                                      "",                            // 37
-                                      "得点＝７",                    // 38 marks the display
-                                      "＃クリック待ち",              // 39
-                                      "＃終了",                      // 40
-                                  }));
+      "＃変数宣言", "得点", "負", "大", "", "＃変数宣言文字", "名前", "自己", "甲", "乙",  // 1-10
+      "", "得点＝42", "負＝－3", "大＝10000000", "＃文字変数代入", "名前",  // 11-16
+      "  太郎  ", "＃文字変数代入", "自己",  // 17-19; 17: blanks are kept
+      "あ”（自己）”い", "＃文字変数代入", "甲", "”（乙）”",  // 20-23; 20: names itself
+      "＃文字変数代入", "乙", "”（甲）”＃（得点）＃", "＃セリフ",  // 24-27; 26: a ring through 甲
+      "残り＃（得点）＃点", "”（名前）”さん", "[”（自己）”]", "”（甲）”/”（乙）”", "",  // 28-32
+      "＃変数表示", "残り＃（得点）＃点", "A＃（負）＃B",  // 33-35
+      "＃（大）＃|＃（－大）＃|＃（1）＃", "", "得点＝７",  // 36-38; 38: marks the display
+      "＃クリック待ち", "＃終了",  // 39-40
+    }));
   const std::vector<std::string> drawn = RunAndRecordTexts(game, Clicks(3));
   EXPECT_THAT(game.Errors(), IsEmpty());
   // Text windows write numbers as they are...
@@ -559,29 +356,14 @@ TEST(TextSubstitution, TheVariableDisplayFollowsEveryCommandThatChangesAVariable
   TestGame game;
   game.options.window_mode = 1;
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",      // 1
-                                      "一",              // 2
-                                      "札［2］",         // 3
-                                      "",                // 4
-                                      "＃変数宣言文字",  // 5
-                                      "名前",            // 6
-                                      "",                // 7
-                                      "＃変数表示",      // 8
-                                      "＃（一）＃/＃（札［1］）＃＃（札［2］）＃/”（名前）”",  // 9
-                                      "",                // 10
-                                      "＃ランダム",      // 11 drawn again at once
-                                      "一",              // 12
-                                      "32768",           // 13
-                                      "＃切り直し",      // 14 drawn again at once
-                                      "札［2］",         // 15
-                                      "＃文字変数代入",  // 16 drawn again with the next frame
-                                      "名前",            // 17
-                                      "太郎",            // 18
-                                      "＃文字入力",      // 19 the box's frames show 太郎
-                                      "名前",            // 20
-                                      "＃クリック待ち",  // 21 shows what was typed
-                                      "＃終了",          // 22
-                                  }));
+      "＃変数宣言", "一", "札［2］", "", "＃変数宣言文字", "名前", "", "＃変数表示",  // 1-8
+      "＃（一）＃/＃（札［1］）＃＃（札［2］）＃/”（名前）”", "",  // 9-10
+      "＃ランダム", "一", "32768",  // 11-13; 11: drawn again at once
+      "＃切り直し", "札［2］",  // 14-15; 14: drawn again at once
+      "＃文字変数代入", "名前", "太郎",  // 16-18; 16: drawn again with the next frame
+      "＃文字入力", "名前",  // 19-20; 19: the box's frames show 太郎
+      "＃クリック待ち", "＃終了",  // 21-22; 21: shows what was typed
+    }));
   const std::vector<std::string> drawn = RunAndRecordTexts(game, "type 花子\n" + Clicks(1));
   EXPECT_THAT(game.Errors(), IsEmpty());
   std::vector<std::string> shown;
@@ -596,29 +378,13 @@ TEST(TextSubstitution, TheVariableDisplayFollowsEveryCommandThatChangesAVariable
 
 TEST(TextSubstitution, FaultsAreReportedWithTheTextLine) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言文字",     // 1
-                                      "名前",               // 2
-                                      "",                   // 3
-                                      "＃変数宣言",         // 4
-                                      "配［1］",            // 5
-                                      "",                   // 6
-                                      "＃文章",             // 7
-                                      "残り＃（得点）点",   // 8
-                                      "残り）＃＃（得点",   // 9
-                                      "＃（無い）＃",       // 10
-                                      "”（無名）”",         // 11
-                                      "”（名前",           // 12
-                                      "）”x”（名前）”",     // 13
-                                      "＃（1/0）＃",        // 14
-                                      "＃（配［2］）＃",    // 15
-                                      "＃（配［配［1］］）＃",  // 16 配:0: is declared
-                                      "＃（）＃",           // 17
-                                      "”（）”",             // 18 the empty name is a free slot
-                                      "",                   // 19
-                                      "＃終了",             // 20
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(15)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言文字", "名前", "", "＃変数宣言", "配［1］", "", "＃文章",  // 1-7
+      "残り＃（得点）点", "残り）＃＃（得点", "＃（無い）＃", "”（無名）”", "”（名前",  // 8-12
+      "）”x”（名前）”", "＃（1/0）＃", "＃（配［2］）＃",  // 13-15
+      "＃（配［配［1］］）＃", "＃（）＃",  // 16-17; 16: 配:0: is declared
+      "”（）”", "", "＃終了",  // 18-20; 18: the empty name is a free slot
+    }), Clicks(15)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("8\t変数の閉じカッコがありません\t残り＃（得点）点",
                           "9\t閉じカッコの位置が変です\t残り）＃＃（得点",
@@ -636,22 +402,11 @@ TEST(TextSubstitution, FaultsAreReportedWithTheTextLine) {
 TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
   {
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
-                                        "＃変数宣言",      // 1
-                                        "待ち",            // 2
-                                        "間［3］",         // 3
-                                        "番号［1］",       // 4
-                                        "",                // 5
-                                        "待ち＝100",       // 6
-                                        "間［2］＝300",    // 7
-                                        "番号［1］＝2",    // 8
-                                        "＃時間待ち",      // 9
-                                        "待ち＊２",        // 10: 200 ms
-                                        "＃時間待ち",      // 11
-                                        "間［番号［1］］",  // 12: 300 ms
-                                        "＃終了",          // 13
-                                    }));
-    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃変数宣言", "待ち", "間［3］", "番号［1］", "", "待ち＝100", "間［2］＝300",  // 1-7
+        "番号［1］＝2", "＃時間待ち", "待ち＊２", "＃時間待ち",  // 8-11; 10: 200 ms
+        "間［番号［1］］", "＃終了",  // 12-13; 12: 300 ms
+      })), 0);
     EXPECT_THAT(game.Errors(), IsEmpty());
     // Each wait ends on the first turn after its time has passed: 201 + 301 ms.
     EXPECT_GE(game.backend().clock.now(), 502u);
@@ -659,16 +414,9 @@ TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
   }
   {
     TestGame game;
-    game.WriteScenario("start.st1", Lines({
-                                        "＃時間待ち",  // 1
-                                        "無い",        // 2
-                                        "＃時間待ち",  // 3
-                                        "配［9］",     // 4
-                                        "＃時間待ち",  // 5
-                                        "配［X］",     // 6
-                                        "＃終了",      // 7
-                                    }));
-    EXPECT_EQ(game.Run(Clicks(5)), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃時間待ち", "無い", "＃時間待ち", "配［9］", "＃時間待ち", "配［X］", "＃終了",  // 1-7
+      }), Clicks(5)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("2\tERR:該当する 無い が宣言されていません\t無い",
                             "4\tERR:該当する 配:9: が宣言されていません\t配［9］",
@@ -678,86 +426,31 @@ TEST(CommandExpressions, TimeWaitTakesVariablesAndNestedElements) {
 
 // --- String commands and text input ------------------------------------------------------------
 
-TEST(StringCommands, AssignStringAndItsFaults) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言文字",  // 1
-                                      "名前",            // 2
-                                      "",                // 3
-                                      "＃文字変数代入",  // 4
-                                      "",                // 5
-                                      "＃文字変数代入",  // 6
-                                      "誰",              // 7
-                                      "",                // 8
-                                      "＃文字変数代入",  // 9
-                                      "名前",            // 10
-                                      "",                // 11
-                                      "＃文字変数代入",  // 12
-                                      "名前",            // 13
-                                      " 前後に空白 ",    // 14
-                                      "＃終了",          // 15
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(5)), 0);
-  EXPECT_THAT(game.Errors(),
-              ElementsAre("5\t＃文字変数代入の文字変数が\t指定されていません",
-                          "7\t該当する変数（文字）が宣言されていません\t誰",
-                          "11\t「＃文字変数代入」の\t代入する文字が指定されていません"));
-  EXPECT_THAT(StringSlots(game), ElementsAre("名前= 前後に空白 "));
-}
-
-TEST(StringCommands, TheyActInsideDeclarationBlocks) {
+TEST(StringCommands, ActInsideDeclarationBlocksAndReportTheirFaults) {
   TestGame game;
   game.options.window_mode = 1;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言文字",  // 1
-                                      "名前",            // 2
-                                      "＃文字入力",      // 3 a command, not a name
-                                      "名前",            // 4
-                                      "場所",            // 5
-                                      "",                // 6
-                                      "＃変数宣言",      // 7
-                                      "数",              // 8
-                                      "＃文字変数代入",  // 9
-                                      "場所",            // 10
-                                      "東京",            // 11
-                                      "",                // 12
-                                      "＃終了",          // 13
-                                  }));
-  EXPECT_EQ(game.Run("type 太郎\n"), 0);
-  EXPECT_THAT(game.Errors(), IsEmpty());
-  EXPECT_THAT(StringSlots(game), ElementsAre("名前=太郎", "場所=東京"));
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言文字", "名前", "＃文字入力", "名前", "場所", "",  // 1-6; 3: a command, not a name
+      "＃変数宣言", "数", "＃文字変数代入", "場所", " 東京 ", "",  // 7-12; 11: blanks are kept
+      "＃文字変数代入", "", "＃文字変数代入", "誰", "", "＃文字変数代入", "名前", "",  // 13-20
+      "＃終了",  // 21
+    }), "type 太郎\n" + Clicks(5)), 0);
+  EXPECT_THAT(game.Errors(),
+              ElementsAre("14\t＃文字変数代入の文字変数が\t指定されていません",
+                          "16\t該当する変数（文字）が宣言されていません\t誰",
+                          "20\t「＃文字変数代入」の\t代入する文字が指定されていません"));
+  EXPECT_THAT(StringSlots(game), ElementsAre("名前=太郎", "場所= 東京 "));
   EXPECT_THAT(NumericSlots(game), ElementsAre("数=0"));
 }
 
-TEST(TextInput, TypedTextIsStoredUpToSeventyNineBytes) {
+TEST(TextInput, TheScenarioWaitsForEnterAndTypedTextIsStoredUpToSeventyNineBytes) {
   TestGame game;
   game.options.window_mode = 1;
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言文字",  // 1
-                                      "名前",            // 2
-                                      "空",              // 3
-                                      "長",              // 4
-                                      "全角",            // 5
-                                      "混ぜ",            // 6
-                                      "外字",            // 7
-                                      "",                // 8
-                                      "＃文字変数代入",  // 9
-                                      "空",              // 10
-                                      "前の値",          // 11
-                                      "＃文字入力",      // 12
-                                      "名前",            // 13
-                                      "＃文字入力",      // 14
-                                      "空",              // 15
-                                      "＃文字入力",      // 16
-                                      "長",              // 17
-                                      "＃文字入力",      // 18
-                                      "全角",            // 19
-                                      "＃文字入力",      // 20
-                                      "外字",            // 21
-                                      "＃文字入力",      // 22
-                                      "混ぜ",            // 23
-                                      "＃終了",          // 24
-                                  }));
+      "＃変数宣言文字", "名前", "空", "長", "全角", "混ぜ", "外字", "", "＃文字変数代入",  // 1-9
+      "空", "前の値", "＃文字入力", "名前", "＃文字入力", "空", "＃文字入力", "長",  // 10-17
+      "＃文字入力", "全角", "＃文字入力", "外字", "＃文字入力", "混ぜ", "＃終了",  // 18-24
+    }));
   const std::string wide50 = Repeat("あ", 50);
   EXPECT_EQ(game.Run("type 太郎\n"
                      "type\n"
@@ -776,19 +469,12 @@ TEST(TextInput, TypedTextIsStoredUpToSeventyNineBytes) {
   EXPECT_EQ(SjisToUtf8(game.state().input_text.view()), "a" + Repeat("あ", 39));
   EXPECT_EQ(game.state().input_dialog_open, 0);
   EXPECT_FALSE(game.backend().text_input.IsOpen());
-}
 
-TEST(TextInput, TheScenarioWaitsForEnter) {
-  TestGame game;
+  // The scenario waits for enter.
   game.options.window_mode = 1;
   game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言文字",  // 1
-                                      "名前",            // 2
-                                      "",                // 3
-                                      "＃文字入力",      // 4
-                                      "名前",            // 5
-                                      "＃終了",          // 6
-                                  }));
+      "＃変数宣言文字", "名前", "", "＃文字入力", "名前", "＃終了",  // 1-6
+    }));
   // Nothing is typed: time passes and the box stays open.
   EXPECT_EQ(game.Run("wait 100\n"), 0);
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 2, 3, 4));
@@ -800,15 +486,10 @@ TEST(TextInput, TheScenarioWaitsForEnter) {
 TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
   {
     TestGame game;  // no tumu.ini: full screen
-    game.WriteScenario("start.st1", Lines({
-                                        "＃変数宣言文字",  // 1
-                                        "名前",            // 2
-                                        "",                // 3
-                                        "＃文字入力",      // 4
-                                        "名前",            // 5 runs as a line of its own
-                                        "＃終了",          // 6
-                                    }));
-    EXPECT_EQ(game.Run("type 無視される\n" + Clicks(3)), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃変数宣言文字", "名前", "", "＃文字入力", "名前",  // 1-5; 5: runs as a line of its own
+        "＃終了",  // 6
+      }), "type 無視される\n" + Clicks(3)), 0);
     EXPECT_THAT(game.Errors(),
                 ElementsAre("4\tフル・スクリーンでは文字入力はできません\t＃文字入力",
                             "5\tシナリオ上のミスです。\t名前"));
@@ -819,12 +500,9 @@ TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
   {
     TestGame game;
     game.WriteFile("tumu.ini", Sjis("＃ウインドウ\n"));
-    game.WriteScenario("start.st1", Lines({
-                                        "＃文字入力",  // 1
-                                        "誰",          // 2
-                                        "＃終了",      // 3
-                                    }));
-    EXPECT_EQ(game.Run(Clicks(2)), 0);
+    EXPECT_EQ(game.Play(Lines({
+        "＃文字入力", "誰", "＃終了",  // 1-3
+      }), Clicks(2)), 0);
     EXPECT_THAT(game.Errors(), ElementsAre("2\t該当する文字変数が宣言されていません\t誰"));
     EXPECT_FALSE(game.backend().text_input.IsOpen());
   }
@@ -832,130 +510,48 @@ TEST(TextInput, FullScreenAndUndeclaredNamesAreRefused) {
 
 // --- Random numbers, reshuffle, machine check ----------------------------------------------------
 
-TEST(Random, DrawsFromTheSeededGenerator) {
+TEST(Random, FaultsStoreAndDrawNothingThenDrawsComeFromTheSeededGenerator) {
   // Seeded with 1, the generator gives 41, 18467, 6334, 26500, 19169.
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",  // 1
-                                      "一",          // 2
-                                      "二",          // 3
-                                      "三",          // 4
-                                      "四",          // 5
-                                      "点［2］",     // 6
-                                      "",            // 7
-                                      "＃ランダム",  // 8
-                                      "一",          // 9
-                                      "32768",       // 10
-                                      "＃ランダム",  // 11
-                                      "二",          // 12
-                                      "３２７６８",  // 13
-                                      "＃ランダム",  // 14
-                                      "点:2:",       // 15 the element key, written out
-                                      "16384＊2",    // 16
-                                      "＃ランダム",  // 17
-                                      "三",          // 18
-                                      "100000",      // 19 still below 32768: 26500 + 1
-                                      "＃ランダム",  // 20
-                                      "四",          // 21
-                                      "1",           // 22
-                                      "＃終了",      // 23
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
-  EXPECT_THAT(game.Errors(), IsEmpty());
-  EXPECT_THAT(NumericSlots(game), ElementsAre("一=42", "二=18468", "三=26501", "四=1", "点:0:=0",
-                                              "点:1:=0", "点:2:=6335"));
-}
-
-TEST(Random, FaultsStoreNothingAndDrawNothing) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",  // 1
-                                      "一",          // 2
-                                      "点［2］",     // 3
-                                      "",            // 4
-                                      "一＝－5",     // 5
-                                      "＃ランダム",  // 6
-                                      "",            // 7
-                                      "＃ランダム",  // 8
-                                      "点［2］",     // 9 brackets are not expanded here
-                                      "",            // 10
-                                      "＃ランダム",  // 11
-                                      "一",          // 12
-                                      "",            // 13
-                                      "＃ランダム",  // 14
-                                      "一",          // 15
-                                      "0",           // 16
-                                      "＃ランダム",  // 17
-                                      "一",          // 18
-                                      "1－4",        // 19
-                                      "＃ランダム",  // 20
-                                      "一",          // 21
-                                      "X",           // 22
-                                      "＃ランダム",  // 23
-                                      "点:1:",       // 24
-                                      "32768",       // 25 the first draw of the game
-                                      "＃終了",      // 26
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "一", "二", "三", "四", "五", "点［2］", "", "五＝－5",  // 1-9
+      "＃ランダム", "", "＃ランダム", "点［2］", "",  // 10-14; 13: brackets are not expanded here
+      "＃ランダム", "五", "", "＃ランダム", "五", "0", "＃ランダム", "五", "1－4",  // 15-23
+      "＃ランダム", "五", "X",  // 24-26
+      "＃ランダム", "一", "32768", "＃ランダム", "二", "３２７６８",  // 27-32; 29: the first draw
+      "＃ランダム", "点:2:", "16384＊2",  // 33-35; 34: the element key, written out
+      "＃ランダム", "三", "100000",  // 36-38; 38: still below 32768: 26500 + 1
+      "＃ランダム", "四", "1", "＃終了",  // 39-42
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
-              ElementsAre("7\t＃ランダムで使用する\t「変数」が指定されていません",
-                          "9\t該当する変数が宣言されていません\t点［2］",
-                          "13\t＃ランダムで使用する\t「最大数」が指定されていません",
-                          "16\t乱数の最大値は１以上にしてください\t0",
-                          "19\t乱数の最大値は１以上にしてください\t1－4",
-                          "22\tERR:該当する X が宣言されていません\tX"));
-  EXPECT_THAT(NumericSlots(game), ElementsAre("一=-5", "点:0:=0", "点:1:=42", "点:2:=0"));
+              ElementsAre("11\t＃ランダムで使用する\t「変数」が指定されていません",
+                          "13\t該当する変数が宣言されていません\t点［2］",
+                          "17\t＃ランダムで使用する\t「最大数」が指定されていません",
+                          "20\t乱数の最大値は１以上にしてください\t0",
+                          "23\t乱数の最大値は１以上にしてください\t1－4",
+                          "26\tERR:該当する X が宣言されていません\tX"));
+  EXPECT_THAT(NumericSlots(game), ElementsAre("一=42", "二=18468", "三=26501", "四=1", "五=-5",
+                                              "点:0:=0", "点:1:=0", "点:2:=6335"));
 }
 
-TEST(Reshuffle, PermutesElementsOneToNAndLeavesElementZero) {
+TEST(Reshuffle, PermutesElementsOneToNUpToTheNamedOneAndFaultsShuffleNothing) {
   TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",  // 1
-                                      "札［5］",     // 2
-                                      "",            // 3
-                                      "札［0］＝99",  // 4
-                                      "＃切り直し",  // 5
-                                      "札［5］",     // 6
-                                      "＃終了",      // 7
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "札［5］", "", "札［0］＝99", "＃切り直し", "札［5］", "＃終了",  // 1-7
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
-  const std::vector<std::string> slots = NumericSlots(game);
-  ASSERT_EQ(slots.size(), 6u);
-  EXPECT_EQ(slots[0], "札:0:=99");
-  std::vector<int> values;
-  for (int i = 1; i <= 5; ++i) values.push_back(game.state().numeric_values[i]);
-  std::vector<int> sorted = values;
-  std::sort(sorted.begin(), sorted.end());
-  EXPECT_THAT(sorted, ElementsAre(1, 2, 3, 4, 5));
   // Element 5 first: 41 % 5 = 1 takes 2 from 1..5; 18467 % 4 = 3 takes 5; 6334 % 3 = 1 takes 3;
   // 26500 % 2 = 0 takes 1; 4 is left for element 1.
-  EXPECT_THAT(values, ElementsAre(4, 1, 3, 5, 2));
-}
+  EXPECT_THAT(NumericSlots(game),
+              ElementsAre("札:0:=99", "札:1:=4", "札:2:=1", "札:3:=3", "札:4:=5", "札:5:=2"));
 
-TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",       // 1
-                                      "札［5］",          // 2
-                                      "組［4］",          // 3
-                                      "一",               // 4
-                                      "番号［1］",        // 5
-                                      "",                 // 6
-                                      "札［0］＝99",      // 7
-                                      "札［4］＝77",      // 8
-                                      "札［5］＝88",      // 9
-                                      "番号［1］＝4",     // 10
-                                      "＃ランダム",       // 11 takes the draw 41
-                                      "一",               // 12
-                                      "32768",            // 13
-                                      "＃切り直し",       // 14
-                                      "札［1＋2］",       // 15 element 3
-                                      "＃切り直し",       // 16
-                                      "組［番号［1］］",  // 17 the outer subscript, 4, counts
-                                      "＃終了",           // 18
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
+  // Naming an earlier element permutes only up to it.
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "札［5］", "組［4］", "一", "番号［1］", "", "札［0］＝99",  // 1-7
+      "札［4］＝77", "札［5］＝88", "番号［1］＝4", "＃ランダム",  // 8-11; 11: takes the draw 41
+      "一", "32768", "＃切り直し", "札［1＋2］", "＃切り直し",  // 12-16; 15: element 3
+      "組［番号［1］］", "＃終了",  // 17-18; 17: the outer subscript, 4, counts
+    })), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   // Element 3 first: 18467 % 3 = 2 takes 3 from 1..3; 6334 % 2 = 0 takes 1; 26500 % 1 leaves 2.
   // Then 組 from element 4: 19169 % 4 = 1 takes 2; 15724 % 3 = 1 takes 3; 11478 % 2 = 0 takes
@@ -964,34 +560,14 @@ TEST(Reshuffle, NamingAnEarlierElementPermutesOnlyUpToIt) {
               ElementsAre("札:0:=99", "札:1:=2", "札:2:=1", "札:3:=3", "札:4:=77", "札:5:=88",
                           "組:0:=0", "組:1:=4", "組:2:=1", "組:3:=3", "組:4:=2", "一=42",
                           "番号:0:=0", "番号:1:=4"));
-}
 
-TEST(Reshuffle, FaultsShuffleNothingAndDrawNothing) {
-  TestGame game;
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",  // 1
-                                      "札［5］",     // 2
-                                      "",            // 3
-                                      "＃切り直し",  // 4
-                                      "",            // 5
-                                      "＃切り直し",  // 6
-                                      "札",          // 7
-                                      "＃切り直し",  // 8
-                                      "札［0］",     // 9
-                                      "＃切り直し",  // 10
-                                      "札［X］",     // 11
-                                      "＃切り直し",  // 12
-                                      "札［9］",     // 13
-                                      "＃切り直し",  // 14
-                                      "札］",        // 15
-                                      "＃切り直し",  // 16
-                                      "札［－2］",   // 17
-                                      "＃ランダム",  // 18
-                                      "札:0:",       // 19
-                                      "32768",       // 20 the first draw of the game
-                                      "＃終了",      // 21
-                                  }));
-  EXPECT_EQ(game.Run(Clicks(10)), 0);
+  // Faults shuffle nothing and draw nothing.
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "札［5］", "", "＃切り直し", "", "＃切り直し", "札", "＃切り直し",  // 1-8
+      "札［0］", "＃切り直し", "札［X］", "＃切り直し", "札［9］", "＃切り直し", "札］",  // 9-15
+      "＃切り直し", "札［－2］", "＃ランダム", "札:0:",  // 16-19
+      "32768", "＃終了",  // 20-21; 20: the first draw of the game
+    }), Clicks(10)), 0);
   EXPECT_THAT(game.Errors(),
               ElementsAre("5\t＃切り直しで使用する\t「変数」が指定されていません",
                           "7\t変数の配列が異常です\t札",
@@ -1011,22 +587,16 @@ TEST(MachineCheck, DrawsSixFramesAndStoresTheAverage) {
   plain.WriteScenario("start.st1", head + "＃終了\n");
   ASSERT_EQ(plain.Run(), 0);
   TestGame game;
-  game.WriteScenario("start.st1", head + Lines({"＃マシンチェック", "速さ", "＃終了"}));
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(head + Lines({"＃マシンチェック", "速さ", "＃終了"})), 0);
   EXPECT_THAT(game.Errors(), IsEmpty());
   // One untimed frame and five timed ones; no time passes on the virtual clock while a line runs.
   EXPECT_EQ(game.backend().display.presents() - plain.backend().display.presents(), 6);
   EXPECT_THAT(NumericSlots(game), ElementsAre("速さ=0"));
 
   TestGame faults;
-  faults.WriteScenario("start.st1", head + Lines({
-                                               "＃マシンチェック",  // 5
-                                               "",                  // 6
-                                               "＃マシンチェック",  // 7
-                                               "遅さ",              // 8
-                                               "＃終了",            // 9
-                                           }));
-  EXPECT_EQ(faults.Run(Clicks(3)), 0);
+  EXPECT_EQ(faults.Play(head + Lines({
+      "＃マシンチェック", "", "＃マシンチェック", "遅さ", "＃終了",  // 5-9
+    }), Clicks(3)), 0);
   EXPECT_THAT(faults.Errors(),
               ElementsAre("6\tスペックを代入する変数を指定してください\t",
                           "8\t該当する変数が宣言されていません\t遅さ"));
@@ -1038,23 +608,10 @@ TEST(MachineCheck, DrawsSixFramesAndStoresTheAverage) {
 TEST(DumpVars, ListsNumericSlotsThenStringVariables) {
   TestGame game;
   game.options.dump_vars = game.Path("vars.txt");
-  game.WriteScenario("start.st1", Lines({
-                                      "＃変数宣言",      // 1
-                                      "A",               // 2
-                                      "点［1］",         // 3
-                                      "",                // 4
-                                      "＃変数宣言文字",  // 5
-                                      "名前",            // 6
-                                      "空",              // 7
-                                      "",                // 8
-                                      "A＝5",            // 9
-                                      "点［1］＝－2",    // 10
-                                      "＃文字変数代入",  // 11
-                                      "名前",            // 12
-                                      "太郎 と 花子",    // 13
-                                      "＃終了",          // 14
-                                  }));
-  EXPECT_EQ(game.Run(), 0);
+  EXPECT_EQ(game.Play(Lines({
+      "＃変数宣言", "A", "点［1］", "", "＃変数宣言文字", "名前", "空", "", "A＝5",  // 1-9
+      "点［1］＝－2", "＃文字変数代入", "名前", "太郎 と 花子", "＃終了",  // 10-14
+    })), 0);
   EXPECT_EQ(game.ReadFile("vars.txt"),
             "num\tA\t5\nnum\t点:0:\t0\nnum\t点:1:\t-2\nstr\t名前\t太郎 と 花子\nstr\t空\t\n");
 }

@@ -1,5 +1,6 @@
 #include "vars/variables.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,6 +16,7 @@ namespace tumu {
 namespace {
 
 using namespace literals;
+using ::testing::ElementsAre;
 
 std::unique_ptr<EngineState> FreshState() {
   auto state = std::make_unique<EngineState>();
@@ -42,6 +44,22 @@ TEST(HashVariableName, BucketsWorkedOutByHand) {
   EXPECT_EQ(HashVariableName("ABCDEF"), 2199);
 }
 
+// The slot FindVariable gives for each name, -1 for none.
+std::vector<int> Found(const EngineState& state, std::initializer_list<std::string_view> names) {
+  std::vector<int> slots;
+  for (std::string_view name : names) slots.push_back(FindVariable(state, name));
+  return slots;
+}
+
+// Bucket 65's chain from its head, slot by slot.
+std::vector<int> Chain65(const EngineState& state) {
+  std::vector<int> chain;
+  for (int i = state.name_hash_heads[65]; i != -1 && chain.size() < 10; i = state.name_hash_next[i]) {
+    chain.push_back(i);
+  }
+  return chain;
+}
+
 TEST(VariableIndex, NamesOfOneBucketShareAChain) {
   auto state = FreshState();
   // A (65), xi (120 * 83 + 105 = 10065) and 04M (48 * 6889 + 52 * 83 + 77 = 335065) all fall in
@@ -52,21 +70,12 @@ TEST(VariableIndex, NamesOfOneBucketShareAChain) {
   EXPECT_EQ(AddNumericVariable(*state, "B"), 1);
   EXPECT_EQ(AddNumericVariable(*state, "xi"), 2);
   EXPECT_EQ(state->numeric_count, 3);
-
   // The newest slot heads the chain.
-  EXPECT_EQ(state->name_hash_heads[65], 2);
-  EXPECT_EQ(state->name_hash_next[2], 0);
-  EXPECT_EQ(state->name_hash_next[0], -1);
+  EXPECT_THAT(Chain65(*state), ElementsAre(2, 0));
   EXPECT_EQ(state->name_hash_heads[66], 1);
-
-  EXPECT_EQ(FindVariable(*state, "A"), 0);
-  EXPECT_EQ(FindVariable(*state, "B"), 1);
-  EXPECT_EQ(FindVariable(*state, "xi"), 2);
-  EXPECT_EQ(FindVariable(*state, "04M"), -1);
-  EXPECT_EQ(FindVariable(*state, "a"), -1);
   // Names are compared whole, byte for byte.
-  EXPECT_EQ(FindVariable(*state, "A "), -1);
-  EXPECT_EQ(FindVariable(*state, "Ａ"_sj), -1);
+  EXPECT_THAT(Found(*state, {"A", "B", "xi", "04M", "a", "A ", "Ａ"_sj}),
+              ElementsAre(0, 1, 2, -1, -1, -1, -1));
 }
 
 TEST(VariableIndex, ResetEmptiesBucketsAndRebuildRestoresThem) {
@@ -76,34 +85,22 @@ TEST(VariableIndex, ResetEmptiesBucketsAndRebuildRestoresThem) {
   AddNumericVariable(*state, "xi");
 
   ResetVariableIndex(*state);
-  EXPECT_EQ(FindVariable(*state, "A"), -1);
-  EXPECT_EQ(FindVariable(*state, "xi"), -1);
+  EXPECT_THAT(Found(*state, {"A", "xi"}), ElementsAre(-1, -1));
   EXPECT_EQ(state->name_hash_heads[65], -1);
 
   RebuildVariableIndex(*state);
-  EXPECT_EQ(FindVariable(*state, "A"), 0);
-  EXPECT_EQ(FindVariable(*state, "点:0:"_sj), 1);
-  EXPECT_EQ(FindVariable(*state, "xi"), 2);
-  EXPECT_EQ(state->name_hash_heads[65], 2);
-  EXPECT_EQ(state->name_hash_next[2], 0);
-  EXPECT_EQ(state->name_hash_next[0], -1);
-
+  EXPECT_THAT(Found(*state, {"A", "点:0:"_sj, "xi"}), ElementsAre(0, 1, 2));
+  EXPECT_THAT(Chain65(*state), ElementsAre(2, 0));
   // A second rebuild gives the same chains, not a slot linked to itself.
   RebuildVariableIndex(*state);
-  EXPECT_EQ(state->name_hash_next[2], 0);
-  EXPECT_EQ(state->name_hash_next[0], -1);
+  EXPECT_THAT(Chain65(*state), ElementsAre(2, 0));
   EXPECT_EQ(FindVariable(*state, "04M"), -1);
-}
 
-TEST(VariableIndex, RestartForgetsOldNames) {
-  auto state = FreshState();
-  AddNumericVariable(*state, "A");
-  AddNumericVariable(*state, "B");
+  // A restart forgets old names and values.
   state->numeric_values[0] = 7;
   state->string_names[0] = "名前"_sj;
   state->string_values[0] = "太郎"_sj;
   state->string_count = 1;
-
   ResetVariables(*state);
   ResetVariableIndex(*state);
   EXPECT_EQ(state->numeric_count, 0);
@@ -112,12 +109,9 @@ TEST(VariableIndex, RestartForgetsOldNames) {
   EXPECT_TRUE(state->numeric_names[1].empty());
   EXPECT_TRUE(state->string_names[0].empty());
   EXPECT_TRUE(state->string_values[0].empty());
-
   // The slot that held A now holds C.
   EXPECT_EQ(AddNumericVariable(*state, "C"), 0);
-  EXPECT_EQ(FindVariable(*state, "C"), 0);
-  EXPECT_EQ(FindVariable(*state, "A"), -1);
-  EXPECT_EQ(FindVariable(*state, "B"), -1);
+  EXPECT_THAT(Found(*state, {"C", "A", "点:0:"_sj}), ElementsAre(0, -1, -1));
 }
 
 TEST(VariableIndex, AddingStopsWhenEverySlotIsTaken) {
@@ -143,18 +137,16 @@ TEST(FindStringVariable, WalksSlotsInOrder) {
 }
 
 TEST(HasNameCharacter, OnlyExpressionCharactersAreNotNames) {
-  EXPECT_TRUE(HasNameCharacter("A"));
-  EXPECT_TRUE(HasNameCharacter("得点"_sj));
-  EXPECT_TRUE(HasNameCharacter("12a"));
-  EXPECT_TRUE(HasNameCharacter("1.5"));  // the point is not an expression character
-  EXPECT_TRUE(HasNameCharacter("Ａ"_sj));
-  EXPECT_TRUE(HasNameCharacter("１２×３"_sj));
-  EXPECT_TRUE(HasNameCharacter("1\x82"));  // a lead byte at the end is not a full-width digit
-  EXPECT_FALSE(HasNameCharacter(""));
-  EXPECT_FALSE(HasNameCharacter("123"));
-  EXPECT_FALSE(HasNameCharacter(" \t(1+2)*3-4/5%6"));
-  EXPECT_FALSE(HasNameCharacter("１２３＋（４５６）"_sj));
-  EXPECT_FALSE(HasNameCharacter("７８９０％／＊－　"_sj));
+  // The point is not an expression character; a lead byte at the end is not a full-width digit.
+  for (std::string_view text :
+       {"A"_sj.view(), "得点"_sj.view(), "12a"_sj.view(), "1.5"_sj.view(), "Ａ"_sj.view(),
+        "１２×３"_sj.view(), std::string_view("1\x82")}) {
+    EXPECT_TRUE(HasNameCharacter(text)) << SjisToUtf8(text);
+  }
+  for (std::string_view text : {""_sj.view(), "123"_sj.view(), " \t(1+2)*3-4/5%6"_sj.view(),
+                                "１２３＋（４５６）"_sj.view(), "７８９０％／＊－　"_sj.view()}) {
+    EXPECT_FALSE(HasNameCharacter(text)) << SjisToUtf8(text);
+  }
 }
 
 class Substitution : public testing::Test {

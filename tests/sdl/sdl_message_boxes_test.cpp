@@ -16,11 +16,13 @@
 #include <vector>
 
 #include "platform/sdl/sdl_platform.h"
+#include "sdl_test_support.h"
 
 namespace tumu {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace testing;
 
 constexpr const char* kIpaGothic = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 constexpr const char* kTitle = "テストのゲーム";
@@ -63,55 +65,13 @@ class Watchdog {
   std::thread thread_;
 };
 
-std::uint16_t To565(std::uint32_t argb) {
-  return static_cast<std::uint16_t>((((argb >> 19) & 0x1F) << 11) | (((argb >> 10) & 0x3F) << 5) |
-                                    ((argb >> 3) & 0x1F));
-}
-
-void Push(SDL_Event event) {
-  event.common.timestamp = SDL_GetTicks();
-  ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-}
-
-void PushKey(SDL_Keycode sym, Uint32 window = 0, Uint16 mod = KMOD_NONE, bool repeat = false) {
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.windowID = window;
-  event.key.state = SDL_PRESSED;
-  event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.sym = sym;
-  event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
-  event.key.keysym.mod = mod;
-  Push(event);
-}
-
-void PushButton(Uint32 type, Uint32 window, int x, int y) {
-  SDL_Event event{};
-  event.type = type;
-  event.button.windowID = window;
-  event.button.button = SDL_BUTTON_LEFT;
-  event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-  event.button.clicks = 1;
-  event.button.x = x;
-  event.button.y = y;
-  Push(event);
-}
-
-void PushWindowEvent(Uint32 window, SDL_WindowEventID what) {
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
-  event.window.windowID = window;
-  event.window.event = what;
-  Push(event);
-}
-
 // A click in the middle of a button, in the window's own pixels.
 void PushClick(SdlBoxWindow& window, std::size_t button) {
   const Rect place = window.box().buttons().at(button).place;
   const int x = (place.x + place.width / 2) * window.scale();
   const int y = (place.y + place.height / 2) * window.scale();
-  PushButton(SDL_MOUSEBUTTONDOWN, window.id(), x, y);
-  PushButton(SDL_MOUSEBUTTONUP, window.id(), x, y);
+  PushButton(window.id(), x, y);
+  PushButton(window.id(), x, y, SDL_BUTTON_LEFT, /*down=*/false);
 }
 
 class SdlMessageBoxesTest : public ::testing::Test {
@@ -149,21 +109,36 @@ class SdlMessageBoxesTest : public ::testing::Test {
     return answer;
   }
 
+  // The game sees one close request and nothing else.
+  void ExpectOnlyACloseRequest() {
+    std::vector<InputEvent> events;
+    while (auto event = platform_->input().Poll()) events.push_back(*event);
+    EXPECT_EQ(Describe(events), std::vector<std::string>{"close"});
+  }
+
   std::unique_ptr<TextRenderer> font_;
   std::unique_ptr<SdlPlatform> platform_;
   int shown_ = 0;
 };
+
+// What the window shows: the box as the core draws it, pixel for pixel, at the window's scale.
+void ExpectShowsBox(SdlBoxWindow& window, const MessageBox& box, int scale) {
+  Surface565 picture(box.width(), box.height());
+  box.Draw(picture);
+  RenderedImage image;
+  std::string error;
+  ASSERT_TRUE(window.ReadBack(&image, &error)) << error;
+  ASSERT_EQ(image.width, scale * box.width());
+  ASSERT_EQ(image.height, scale * box.height());
+  ExpectShows(image, picture, scale);
+}
 
 TEST_F(SdlMessageBoxesTest, ShowsTheJapaneseTextInAWindowOfItsOwnCentredOnTheScreen) {
   Start(1, font_.get());
   for (const auto& [text, buttons] : {std::pair{kNoStart, BoxButtons::kOk},
                                       std::pair{kWindowQuestion, BoxButtons::kYesNo}}) {
     SCOPED_TRACE(text);
-    // What the core draws for the same box is what the window must show, pixel for pixel.
     const MessageBox expected(text, buttons, *font_);
-    Surface565 picture(expected.width(), expected.height());
-    expected.Draw(picture);
-
     const BoxAnswer answer = Show(text, buttons, [&](SdlBoxWindow& window) {
       EXPECT_STREQ(SDL_GetWindowTitle(window.window()), kTitle);
       int width = 0;
@@ -176,40 +151,24 @@ TEST_F(SdlMessageBoxesTest, ShowsTheJapaneseTextInAWindowOfItsOwnCentredOnTheScr
       SDL_GetWindowPosition(window.window(), &x, &y);
       EXPECT_EQ(x, (1280 - width) / 2);
       EXPECT_EQ(y, (1024 - height) / 2);
-
+      ExpectShowsBox(window, expected, 1);
+      // Ink on every line that has text, across its width.
       RenderedImage image;
       std::string error;
       ASSERT_TRUE(window.ReadBack(&image, &error)) << error;
-      ASSERT_EQ(image.width, expected.width());
-      ASSERT_EQ(image.height, expected.height());
-      auto shown = [&](int px, int py) {
-        return To565(image.argb[static_cast<std::size_t>(py) * image.width + px]);
-      };
-      int mismatches = 0;
-      for (int py = 0; py < image.height; ++py) {
-        for (int px = 0; px < image.width; ++px) {
-          if (shown(px, py) != picture.pixel(px, py) && ++mismatches <= 5) {
-            ADD_FAILURE() << "pixel " << px << ", " << py;
-          }
-        }
-      }
-      EXPECT_EQ(mismatches, 0);
-      // Ink on every line that has text, across its width.
       for (std::size_t line = 0; line < expected.lines().size(); ++line) {
         if (expected.lines()[line].empty()) continue;
         const Rect place = expected.LinePlace(line);
-        int left_ink = 0;
-        int right_ink = 0;
+        int ink[2] = {};
         for (int py = place.y; py < place.y + place.height; ++py) {
           for (int px = place.x; px < place.x + place.width; ++px) {
-            if (shown(px, py) != BoxColors().ink) continue;
-            (px < place.x + place.width / 2 ? left_ink : right_ink)++;
+            if (Shown(image, px, py) == BoxColors().ink) ++ink[px >= place.x + place.width / 2];
           }
         }
-        EXPECT_GT(left_ink, 20) << "line " << line;
-        EXPECT_GT(right_ink, 20) << "line " << line;
+        EXPECT_GT(ink[0], 20) << "line " << line;
+        EXPECT_GT(ink[1], 20) << "line " << line;
       }
-      PushKey(SDLK_RETURN, window.id());
+      PushKey(window.id(), SDLK_RETURN);
     });
     EXPECT_EQ(shown_, 1);
     EXPECT_EQ(answer, buttons == BoxButtons::kOk ? BoxAnswer::kOk : BoxAnswer::kYes);
@@ -221,7 +180,7 @@ TEST_F(SdlMessageBoxesTest, AnswersToClicksAndKeys) {
   using Input = std::function<void(SdlBoxWindow&)>;
   auto keys = [](std::vector<SDL_Keycode> syms, Uint16 mod = KMOD_NONE) -> Input {
     return [syms, mod](SdlBoxWindow& window) {
-      for (const SDL_Keycode sym : syms) PushKey(sym, window.id(), sym == SDLK_TAB ? mod : 0);
+      for (const SDL_Keycode sym : syms) PushKey(window.id(), sym, sym == SDLK_TAB ? mod : 0);
     };
   };
   struct Case {
@@ -242,10 +201,10 @@ TEST_F(SdlMessageBoxesTest, AnswersToClicksAndKeys) {
        [](SdlBoxWindow& w) {
          const Rect yes = w.box().buttons()[0].place;
          const Rect no = w.box().buttons()[1].place;
-         PushKey(SDLK_TAB, w.id());
-         PushButton(SDL_MOUSEBUTTONDOWN, w.id(), yes.x + 4, yes.y + 4);
-         PushButton(SDL_MOUSEBUTTONUP, w.id(), no.x + 4, no.y + 4);
-         PushKey(SDLK_RETURN, w.id());
+         PushKey(w.id(), SDLK_TAB);
+         PushButton(w.id(), yes.x + 4, yes.y + 4);
+         PushButton(w.id(), no.x + 4, no.y + 4, SDL_BUTTON_LEFT, /*down=*/false);
+         PushKey(w.id(), SDLK_RETURN);
        },
        BoxAnswer::kYes},
       {"Enter", yes_no, keys({SDLK_RETURN}), BoxAnswer::kYes},
@@ -263,10 +222,8 @@ TEST_F(SdlMessageBoxesTest, AnswersToClicksAndKeys) {
        BoxAnswer::kNo},
       {"a held Enter and other keys do not answer", yes_no,
        [](SdlBoxWindow& w) {
-         PushKey(SDLK_RETURN, w.id(), KMOD_NONE, true);
-         PushKey(SDLK_a, w.id());
-         PushKey(SDLK_F11, w.id());
-         PushKey(SDLK_n, w.id());
+         PushKey(w.id(), SDLK_RETURN, KMOD_NONE, true);
+         for (const SDL_Keycode sym : {SDLK_a, SDLK_F11, SDLK_n}) PushKey(w.id(), sym);
        },
        BoxAnswer::kNo},
       {"closing the box's window", yes_no_cancel,
@@ -283,11 +240,11 @@ TEST_F(SdlMessageBoxesTest, KeysQueuedBeforeTheBoxOpensAnswerIt) {
   // The renderer may come after the backend: the boxes get it too.
   Start(1, nullptr);
   platform_->SetTextRenderer(font_.get());
-  PushKey(SDLK_ESCAPE);
+  PushKey(0, SDLK_ESCAPE);
   EXPECT_EQ(Show(kWindowQuestion, BoxButtons::kYesNo, nullptr), BoxAnswer::kNo);
   EXPECT_EQ(shown_, 1);
-  PushKey(SDLK_TAB);
-  PushKey(SDLK_RETURN);
+  PushKey(0, SDLK_TAB);
+  PushKey(0, SDLK_RETURN);
   EXPECT_EQ(Show(kWindowQuestion, BoxButtons::kYesNoCancel, nullptr), BoxAnswer::kNo);
 }
 
@@ -295,23 +252,9 @@ TEST_F(SdlMessageBoxesTest, TakesTheGamesScaleAndMapsClicksBack) {
   // Xvfb's screen is 1280x1024: the game's window would be twice 640x480, and so is the box.
   Start(0, font_.get());
   const MessageBox expected(kWindowQuestion, BoxButtons::kYesNo, *font_);
-  Surface565 picture(expected.width(), expected.height());
-  expected.Draw(picture);
   const BoxAnswer answer = Show(kWindowQuestion, BoxButtons::kYesNo, [&](SdlBoxWindow& window) {
     EXPECT_EQ(window.scale(), 2);
-    RenderedImage image;
-    std::string error;
-    ASSERT_TRUE(window.ReadBack(&image, &error)) << error;
-    ASSERT_EQ(image.width, 2 * expected.width());
-    ASSERT_EQ(image.height, 2 * expected.height());
-    int mismatches = 0;
-    for (int y = 0; y < image.height; ++y) {
-      for (int x = 0; x < image.width; ++x) {
-        const std::uint16_t shown = To565(image.argb[static_cast<std::size_t>(y) * image.width + x]);
-        mismatches += shown != picture.pixel(x / 2, y / 2);
-      }
-    }
-    EXPECT_EQ(mismatches, 0);
+    ExpectShowsBox(window, expected, 2);
     // The middle of いいえ in window pixels lies outside the box's own pixels: the click counts
     // only when it is mapped back.
     PushClick(window, 1);
@@ -341,8 +284,8 @@ TEST_F(SdlMessageBoxesTest, TheGamesWindowWaitsAndGetsItsOwnEventsAfterwards) {
     box = window.id();
     PushWindowEvent(game, SDL_WINDOWEVENT_CLOSE);
     PushWindowEvent(game, SDL_WINDOWEVENT_EXPOSED);
-    PushButton(SDL_MOUSEBUTTONDOWN, game, 100, 100);
-    PushKey(SDLK_SPACE, game);
+    PushButton(game, 100, 100);
+    PushKey(game, SDLK_SPACE);
   });
   EXPECT_EQ(answer, BoxAnswer::kYes);
   ASSERT_NE(box, 0u);
@@ -375,26 +318,15 @@ TEST_F(SdlMessageBoxesTest, TheGamesWindowWaitsAndGetsItsOwnEventsAfterwards) {
             1);
   EXPECT_NE(std::find(close, game_window_events.end(), Uint8{SDL_WINDOWEVENT_EXPOSED}),
             game_window_events.end());
-
-  // The game sees the close request once, and nothing else.
-  std::vector<InputEvent> events;
-  while (auto event = platform_->input().Poll()) events.push_back(*event);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].type, InputEvent::Type::kClose);
+  ExpectOnlyACloseRequest();
 }
 
 TEST_F(SdlMessageBoxesTest, CtrlCInTheTerminalClosesTheBoxAndStillReachesTheGame) {
   Start(1, font_.get());
-  const BoxAnswer answer = Show(kNoStart, BoxButtons::kYesNoCancel, [](SdlBoxWindow&) {
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    Push(quit);
-  });
+  const BoxAnswer answer =
+      Show(kNoStart, BoxButtons::kYesNoCancel, [](SdlBoxWindow&) { PushQuit(); });
   EXPECT_EQ(answer, BoxAnswer::kCancel);
-  std::vector<InputEvent> events;
-  while (auto event = platform_->input().Poll()) events.push_back(*event);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].type, InputEvent::Type::kClose);
+  ExpectOnlyACloseRequest();
 }
 
 }  // namespace
