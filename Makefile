@@ -31,7 +31,10 @@ test: build-debug
 bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTUMU_TESTS=OFF -DTUMU_BENCH=ON >/dev/null
 	@MAKEFLAGS= cmake --build build/bench -j $(JOBS)
-	@for b in build/bench/bench_*; do echo "== $$b"; $$b; done
+	@# The window benchmarks get a virtual X server of their own.
+	@for b in build/bench/bench_*; do echo "== $$b"; case $$b in \
+	  *sdl*) SDL_AUDIODRIVER=dummy scripts/run-under-xvfb.sh $$b ;; \
+	  *) $$b ;; esac; done
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMU_FUZZ=ON -DTUMU_TESTS=OFF >/dev/null
