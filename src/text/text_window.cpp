@@ -147,6 +147,30 @@ void HandleClickWait(Engine& engine) {
   engine.state.click_wait = 1;
 }
 
+namespace {
+
+struct PositionFault {
+  std::string_view message;
+  int value;
+};
+
+// The first check that a dialogue rectangle fails, in the order they are made.
+std::optional<PositionFault> CheckDialogueRect(int x, int y, int width, int height) {
+  if (x < 0 || x > kScreenWidth) return PositionFault{"セリフ位置のＸが画面からはみ出ています"_sj, x};
+  if (y < 0 || y > kScreenHeight) return PositionFault{"セリフ位置のＹが画面からはみ出ています"_sj, y};
+  if (width < 0 || width > kScreenWidth - x) {
+    return PositionFault{"セリフ位置の幅がマイナスか、画面からはみ出てしまいます"_sj, width};
+  }
+  if (height < 0 || height > kScreenHeight - y) {
+    return PositionFault{"セリフ位置の高さがマイナスか、画面からはみ出てしまいます"_sj, height};
+  }
+  // The dialogue's text surface is 240 pixels high.
+  if (height > 240) return PositionFault{"セリフ位置の高さの最大は現在２４０までです"_sj, height};
+  return std::nullopt;
+}
+
+}  // namespace
+
 void HandleDialoguePosition(Engine& engine) {
   EngineState& s = engine.state;
   static constexpr std::string_view kMissing[] = {
@@ -165,27 +189,13 @@ void HandleDialoguePosition(Engine& engine) {
   }
   if (ok) {
     const auto [x, y, width, height] = values;
-    std::string_view fault;
-    int value = 0;
-    if (x < 0 || x > 640) {
-      fault = "セリフ位置のＸが画面からはみ出ています"_sj, value = x;
-    } else if (y < 0 || y > 480) {
-      fault = "セリフ位置のＹが画面からはみ出ています"_sj, value = y;
-    } else if (width < 0 || width > 640 - x) {
-      fault = "セリフ位置の幅がマイナスか、画面からはみ出てしまいます"_sj, value = width;
-    } else if (height < 0 || height > 480 - y) {
-      fault = "セリフ位置の高さがマイナスか、画面からはみ出てしまいます"_sj, value = height;
-    } else if (height > 240) {
-      // The dialogue's text surface is 240 pixels high.
-      fault = "セリフ位置の高さの最大は現在２４０までです"_sj, value = height;
-    }
-    if (fault.empty()) {
+    if (const std::optional<PositionFault> fault = CheckDialogueRect(x, y, width, height)) {
+      ReportScenarioError(engine, fault->message, std::to_string(fault->value));
+    } else {
       s.dialogue_x = x;
       s.dialogue_y = y;
       s.dialogue_width = width;
       s.dialogue_height = height;
-    } else {
-      ReportScenarioError(engine, fault, std::to_string(value));
     }
   }
   if (s.custom_frame == 0) DrawDefaultDialogueFrame(engine);
