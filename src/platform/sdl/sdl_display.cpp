@@ -213,18 +213,22 @@ bool SdlDisplay::ReadBack(RenderedImage* image, std::string* error) {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  return ReadRendererOutput(renderer_, image, error);
+}
+
+bool ReadRendererOutput(SDL_Renderer* renderer, RenderedImage* image, std::string* error) {
   // The whole output, bars included; SDL reads only the part inside the viewport and leaves the
   // rest of the buffer as it was.
-  if (SDL_GetRendererOutputSize(renderer_, &image->width, &image->height) != 0) {
+  if (SDL_GetRendererOutputSize(renderer, &image->width, &image->height) != 0) {
     *error = std::string("cannot read the window back: ") + SDL_GetError();
     return false;
   }
   image->argb.assign(static_cast<std::size_t>(image->width) * image->height, 0);
   const SDL_Rect all{0, 0, image->width, image->height};
-  const int result = SDL_RenderReadPixels(renderer_, &all, SDL_PIXELFORMAT_ARGB8888,
+  const int result = SDL_RenderReadPixels(renderer, &all, SDL_PIXELFORMAT_ARGB8888,
                                           image->argb.data(), image->width * 4);
   if (result != 0) *error = std::string("cannot read the window back: ") + SDL_GetError();
-  SDL_RenderPresent(renderer_);
+  SDL_RenderPresent(renderer);
   return result == 0;
 }
 

@@ -28,6 +28,10 @@ struct RenderedImage {
   std::vector<std::uint32_t> argb;  // SDL_PIXELFORMAT_ARGB8888, rows without padding
 };
 
+// Reads the whole output of a renderer that has just drawn (before it presents: the buffer is
+// undefined after), then presents. For the tests, which compare what a window shows.
+bool ReadRendererOutput(SDL_Renderer* renderer, RenderedImage* image, std::string* error);
+
 class SdlDisplay : public Display {
  public:
   // default_scale: the window scale when the game's configuration gives none (0 = the largest

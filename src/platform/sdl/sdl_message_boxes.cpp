@@ -203,18 +203,8 @@ bool SdlBoxWindow::ReadBack(RenderedImage* image, std::string* error) {
   }
   // After presentation the renderer's buffer is undefined: read before.
   Render();
-  if (SDL_GetRendererOutputSize(renderer_, &image->width, &image->height) != 0) {
-    *error = std::string("cannot read the message box back: ") + SDL_GetError();
-    return false;
-  }
-  image->argb.assign(static_cast<std::size_t>(image->width) * image->height, 0);
   // The window has the box's shape, so the logical size leaves no bars: all of it is the box.
-  const SDL_Rect all{0, 0, image->width, image->height};
-  const int result = SDL_RenderReadPixels(renderer_, &all, SDL_PIXELFORMAT_ARGB8888,
-                                          image->argb.data(), image->width * 4);
-  if (result != 0) *error = std::string("cannot read the message box back: ") + SDL_GetError();
-  SDL_RenderPresent(renderer_);
-  return result == 0;
+  return ReadRendererOutput(renderer_, image, error);
 }
 
 BoxAnswer SdlMessageBoxes::Show(const std::string& caption, const std::string& text,
