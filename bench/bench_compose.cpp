@@ -3,6 +3,8 @@
 // machine is. The frame is rebuilt on every idle turn, so it must stay near copying speed.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -16,20 +18,10 @@
 namespace tumu {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-constexpr std::int64_t kScreenBytes = std::int64_t{kWidth} * kHeight * 2;
-
-class Lcg {
- public:
-  std::uint32_t Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
-  }
-
- private:
-  std::uint32_t state_ = 12345;
-};
+using bench::kHeight;
+using bench::kScreenBytes;
+using bench::kWidth;
+using bench::Lcg;
 
 // Noise that never hits a key.
 void Paint(Surface565& s, std::uint32_t salt) {

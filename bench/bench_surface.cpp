@@ -2,6 +2,8 @@
 // number of bytes measured in the same run, so the ratio holds however busy the machine is.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -16,22 +18,11 @@ namespace {
 
 using namespace literals;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-constexpr std::int64_t kScreenBytes = std::int64_t{kWidth} * kHeight * 2;
+using bench::kHeight;
+using bench::kScreenBytes;
+using bench::kWidth;
+using bench::Lcg;
 constexpr std::uint16_t kKey = 0xFFFF;
-
-// A small deterministic generator so every run sees the same pictures.
-class Lcg {
- public:
-  std::uint32_t Next() {
-    state_ = state_ * 1664525u + 1013904223u;
-    return state_ >> 8;
-  }
-
- private:
-  std::uint32_t state_ = 12345;
-};
 
 // A picture of noise that never hits the key.
 Surface565 Picture(std::uint32_t salt) {
