@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tumu {

@@ -9,7 +9,7 @@
 #include "engine/dispatcher.h"
 #include "engine/frame_driver.h"
 #include "golden.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "picture/picture_loader.h"
 #include "platform/sjis.h"
 #include "test_game.h"

@@ -14,4 +14,15 @@ void UpdateClickMarkVisibility(Engine& engine) {
   s.click_mark_shown = plain_click_wait || other_click_wait ? 1 : 0;
 }
 
+void DrawClickMark(Engine& engine) {
+  const EngineState& s = engine.state;
+  if (!s.click_mark_shown) return;
+  // The mark's strip holds its frames 210 pixels apart, each 80 x 80.
+  constexpr int kFrameSize = 80;
+  constexpr int kFrameSpacing = 210;
+  CopyRectKeyed(engine.screen.back_surface, s.click_mark_x, s.click_mark_y,
+                engine.screen.click_mark_surface,
+                {(s.click_mark_frame - 1) * kFrameSpacing, 0, kFrameSize, kFrameSize});
+}
+
 }  // namespace tumu

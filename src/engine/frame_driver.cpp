@@ -6,7 +6,7 @@
 #include "engine/dispatcher.h"
 #include "engine/engine.h"
 #include "engine/scenario.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "picture/effects.h"
 #include "platform/sjis_literal.h"
 #include "sound/sound.h"

@@ -5,7 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/format.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "picture/picture_loader.h"
 #include "platform/sjis_literal.h"
 #include "vars/evaluator.h"

@@ -5,7 +5,7 @@
 
 #include "engine/engine.h"
 #include "engine/format.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "picture/picture_loader.h"
 #include "platform/sjis_literal.h"
 #include "vars/expression.h"
@@ -314,30 +314,6 @@ void DrawTextLine(Engine& engine) {
     if (!text) return;
   }
   s.text_y += tallest + 2;
-}
-
-void ComposeTextWindow(Engine& engine) {
-  EngineState& s = engine.state;
-  Screen& screen = engine.screen;
-  if (!s.frontmost_on) return;
-  if (s.text_translucent == 1 && s.translucency_on == 1) {
-    DarkenRect(screen.back_surface, screen.format, {0, 0, kScreenWidth, kScreenHeight}, 3);
-  }
-  CopyRectKeyed(screen.back_surface, 0, 0, screen.frontmost_surface,
-                WholeSurface(screen.frontmost_surface));
-}
-
-void ComposeDialogueWindow(Engine& engine) {
-  EngineState& s = engine.state;
-  Screen& screen = engine.screen;
-  if (!s.dialogue_visible) return;
-  if (s.dialogue_translucent == 1) {
-    DarkenOrBlacken(engine, {s.dialogue_x, s.dialogue_y, s.dialogue_width, s.dialogue_height});
-  }
-  CopyRectKeyed(screen.back_surface, s.dialogue_x, s.dialogue_y, screen.dialogue_text_surface,
-                {0, 0, s.dialogue_width, s.dialogue_height});
-  CopyRectKeyed(screen.back_surface, 0, 0, screen.dialogue_frame_surface,
-                WholeSurface(screen.dialogue_frame_surface));
 }
 
 }  // namespace tumu

@@ -41,8 +41,4 @@ bool NextLineFits(const Engine& engine);
 // Draws the current prose line (with the rows that "追加" joins to it) into its window.
 void DrawTextLine(Engine& engine);
 
-// The compositor's part: the text window, then the dialogue window.
-void ComposeTextWindow(Engine& engine);
-void ComposeDialogueWindow(Engine& engine);
-
 }  // namespace tumu

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "picture/compose.h"
+#include "picture/layer_drawing.h"
 #include "platform/sjis_literal.h"
 #include "vars/expression.h"
 
@@ -88,7 +88,7 @@ void RenderVariableDisplay(Engine& engine) {
   DrawTexts(engine, texts, nullptr);
 }
 
-void ComposeVariableDisplay(Engine& engine) {
+void DrawVariableDisplay(Engine& engine) {
   EngineState& s = engine.state;
   Screen& screen = engine.screen;
   if (s.variable_display_on != 1) return;

@@ -11,7 +11,7 @@ void HandleVariableDisplayOff(Engine& engine);
 void RenderVariableDisplay(Engine& engine);
 // The box's height on the screen for the current number of lines.
 int VariableBoxHeight(const Engine& engine);
-// The compositor's part: re-render when marked, darken the box, draw it.
-void ComposeVariableDisplay(Engine& engine);
+// Draws the box: rendered anew when marked, over its darkened place.
+void DrawVariableDisplay(Engine& engine);
 
 }  // namespace tumu

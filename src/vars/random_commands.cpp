@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "picture/compose.h"
+#include "engine/compose.h"
 #include "platform/sjis_literal.h"
 #include "vars/expression.h"
 #include "vars/random.h"

@@ -1,6 +1,6 @@
+// The frame's recipe: which layer, window, menu and effect is drawn onto the back surface in
+// which order. Each of them draws only itself; this is the one place that knows the order.
 #pragma once
-
-#include "platform/surface565.h"
 
 namespace tumu {
 
@@ -9,9 +9,5 @@ struct Engine;
 // Rebuilds the back surface from every layer and window, back to front, and presents it when
 // `present` is true. Does nothing while the error screen is shown.
 void Compose(Engine& engine, bool present);
-
-// A window's background on the back surface: darkened to half when translucency is on, else
-// black. Clipped to the screen.
-void DarkenOrBlacken(Engine& engine, const Rect& rect);
 
 }  // namespace tumu
