@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/compose.h"
 #include "engine/engine.h"
 #include "engine/format.h"
-#include "engine/compose.h"
 #include "picture/picture_loader.h"
 #include "platform/sjis_literal.h"
 #include "vars/expression.h"
