@@ -112,8 +112,10 @@ class Audio {
   virtual void PlayWave(const std::string& path) = 0;
   virtual bool WaveStopped() = 0;
   virtual void CloseWave() = 0;
-  // Background loop. With no_stop nothing happens while a loop still sounds.
+  // The simple player: the background loop, and single sounds that interrupt it. With no_stop
+  // nothing happens while the loop still sounds.
   virtual void PlayLoop(const std::string& path, bool no_stop) = 0;
+  virtual void PlaySimpleOnce(const std::string& path) = 0;
   virtual void StopLoop() = 0;
   // MIDI music, played once from the start.
   virtual void PlayMidi(const std::string& path) = 0;

@@ -7,6 +7,17 @@ std::string AudioPath(Engine& engine, std::string_view sjis_path) {
   return engine.files.Resolve(sjis_path).value_or(std::string());
 }
 
+void PlayHoverSound(Engine& engine, std::string_view sjis_name) {
+  if (sjis_name.empty()) {
+    engine.platform.display.Beep();
+    return;
+  }
+  const EngineState& s = engine.state;
+  const std::string name =
+      std::string(s.sound_dir.view()) + std::string(sjis_name) + std::string(s.sound_ext.view());
+  engine.platform.audio.PlaySimpleOnce(AudioPath(engine, name));
+}
+
 void PollWaveSound(Engine& engine) {
   EngineState& s = engine.state;
   if (s.wave_device_open != 1) return;

@@ -81,6 +81,10 @@ class RecordingAudio final : public Audio {
   void CloseWave() override {}
   void PlayLoop(const std::string& path, bool no_stop) override;
   void StopLoop() override { loop_playing_ = false; }
+  void PlaySimpleOnce(const std::string& path) override {
+    loop_playing_ = false;
+    calls_.push_back("simple play " + path);
+  }
   void PlayMidi(const std::string& path) override { calls_.push_back("midi play " + path); }
   bool MidiStopped() override { return true; }
   void CloseMidi() override {}

@@ -7,6 +7,7 @@ bool SdlAudio::WaveStopped() { return true; }
 void SdlAudio::CloseWave() {}
 void SdlAudio::PlayLoop(const std::string&, bool) {}
 void SdlAudio::StopLoop() {}
+void SdlAudio::PlaySimpleOnce(const std::string&) {}
 void SdlAudio::PlayMidi(const std::string&) {}
 bool SdlAudio::MidiStopped() { return true; }
 void SdlAudio::CloseMidi() {}

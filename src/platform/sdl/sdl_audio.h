@@ -16,6 +16,7 @@ class SdlAudio : public Audio {
   void CloseWave() override;
   void PlayLoop(const std::string& path, bool no_stop) override;
   void StopLoop() override;
+  void PlaySimpleOnce(const std::string& path) override;
   void PlayMidi(const std::string& path) override;
   bool MidiStopped() override;
   void CloseMidi() override;
