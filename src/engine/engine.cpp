@@ -10,7 +10,9 @@ Engine::Engine(Platform platform_in, std::unique_ptr<TextRenderer> text_in,
       files(options_in.game_dir, options_in.save_dir),
       log(options_in.verbose, options_in.headless),
       state_storage(std::make_unique<EngineState>()),
-      state(*state_storage) {}
+      state(*state_storage) {
+  log.Info("saves go to " + files.save_dir());
+}
 
 std::string_view ScenarioLine(const Engine& engine, int index) {
   if (index < 0 || index >= kScenarioSlots) return {};
