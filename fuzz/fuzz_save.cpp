@@ -1,5 +1,5 @@
-// A save file of any bytes, loaded into a game that declares a few variables, once for the
-// variables alone and once resuming the saved place.
+// A save file of any bytes, loaded into a game that declares a few variables: for the variables
+// alone, or (inputs of odd length) also resuming the saved place.
 #include <cstdint>
 #include <string_view>
 
@@ -26,11 +26,9 @@ void DeclareVariables(tumu::EngineState& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  for (const bool resume : {false, true}) {
-    tumu::Engine& engine = tumu::fuzz::FuzzGame::Fresh().engine();
-    tumu::ResetVariableIndex(engine.state);
-    DeclareVariables(engine.state);
-    tumu::LoadGameBytes(engine, bytes, "save.dat", resume);
-  }
+  tumu::Engine& engine = tumu::fuzz::FuzzGame::Fresh().engine();
+  tumu::ResetVariableIndex(engine.state);
+  DeclareVariables(engine.state);
+  tumu::LoadGameBytes(engine, bytes, "save.dat", size % 2 == 1);
   return 0;
 }
