@@ -59,7 +59,9 @@ class FuzzGame {
     Options options;
     options.headless = true;
     options.game_dir = "/nonexistent-fuzz-game";
-    options.save_dir = "/nonexistent-fuzz-game";
+    // Below a file, so that no folder can be made there even by root: fuzzed saves and dumps
+    // are never written anywhere.
+    options.save_dir = "/dev/null/tumu-fuzz-saves";
     engine_ = std::make_unique<Engine>(backend_.platform(), std::make_unique<SharedFont>(), options);
   }
 

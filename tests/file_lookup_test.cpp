@@ -1,7 +1,9 @@
 #include "platform/file_lookup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -87,10 +89,78 @@ TEST_F(FileLookupTest, WritesStayInTheSaveDirectoryAndReplaceFilesWhole) {
   std::ifstream in(saves + "/セーブ/データ１.txt");
   std::string read((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(read, text);
-  EXPECT_FALSE(std::filesystem::exists(saves + "/セーブ/データ１.txt.tmp-tumu"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saves + "/セーブ"),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "the temporary file is gone";
   // A save brought along from an old installation is read from the game folder.
   Write("game/old.dat", "old");
   EXPECT_EQ(*files.ResolveSaved("OLD.DAT"), dir_ + "/game/old.dat");
+  EXPECT_EQ(files.SavedFileExists("old.dat"), kFileRegular);
+  Write("outside.dat", "x");
+  EXPECT_EQ(files.SavedFileExists("../outside.dat"), kFileAbsent);
+}
+
+TEST_F(FileLookupTest, TwoWritersOfOneFileNeverBreakEachOthersWrite) {
+  // Two instances of a game saving to one slot at the same time: every write succeeds, and the
+  // file always holds one of them whole.
+  const std::string a(6000, 'a');
+  const std::string b(9000, 'b');
+  auto bytes = [](const std::string& text) {
+    return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  };
+  constexpr int kWrites = 100;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    GameFiles files(dir_, dir_);
+    int failures = 0;
+    for (int i = 0; i < kWrites; ++i) failures += files.WriteFileAtomically("slot.dat", bytes(a)) ? 0 : 1;
+    ::_exit(failures == 0 ? 0 : 1);
+  }
+  GameFiles files(dir_, dir_);
+  int failures = 0;
+  int torn = 0;
+  for (int i = 0; i < kWrites; ++i) {
+    failures += files.WriteFileAtomically("slot.dat", bytes(b)) ? 0 : 1;
+    const std::string now = folder_.ReadFile("slot.dat");
+    torn += now == a || now == b ? 0 : 1;
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other writer failed";
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(torn, 0);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_THAT(names, ::testing::ElementsAre("slot.dat"));
+}
+
+TEST_F(FileLookupTest, GamesInFoldersOfOneNameKeepTheirSavesApart) {
+  std::filesystem::create_directories(dir_ + "/one/data");
+  std::filesystem::create_directories(dir_ + "/two/data");
+  ::setenv("XDG_DATA_HOME", (dir_ + "/xdg").c_str(), 1);
+  const std::string one = UserSaveDir(dir_ + "/one/data");
+  const std::string two = UserSaveDir(dir_ + "/two/data");
+  const std::string one_again = UserSaveDir(dir_ + "/two/../one/./data/");
+  ::unsetenv("XDG_DATA_HOME");
+  EXPECT_NE(one, two);
+  EXPECT_EQ(one, one_again);
+  EXPECT_THAT(one, ::testing::MatchesRegex(dir_ + "/xdg/tumu/data-[0-9a-f]{8}"));
+}
+
+TEST_F(FileLookupTest, VerboseSaysOnceWhereSavesGo) {
+  folder_.WriteScenario("start.st1", "＃終了\n");
+  folder_.options.verbose = true;
+  folder_.options.save_dir = dir_ + "/saves";
+  ::testing::internal::CaptureStderr();
+  folder_.Run();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  const std::string line = "tumu: saves go to " + dir_ + "/saves\n";
+  ASSERT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_EQ(log.find(line, log.find(line) + 1), std::string::npos);
 }
 
 TEST_F(FileLookupTest, AReadOnlyGameSavesUnderTheUserDataFolder) {
@@ -98,13 +168,14 @@ TEST_F(FileLookupTest, AReadOnlyGameSavesUnderTheUserDataFolder) {
   ::chmod((dir_ + "/ro-game").c_str(), 0555);
   ::setenv("XDG_DATA_HOME", (dir_ + "/xdg").c_str(), 1);
   GameFiles files(dir_ + "/ro-game", "");
+  const std::string user_dir = UserSaveDir(dir_ + "/ro-game");
   ::unsetenv("XDG_DATA_HOME");
   ::chmod((dir_ + "/ro-game").c_str(), 0755);
   if (::geteuid() == 0) {
     // root may write anywhere, so the game folder counts as writable.
     EXPECT_EQ(files.save_dir(), dir_ + "/ro-game");
   } else {
-    EXPECT_EQ(files.save_dir(), dir_ + "/xdg/tumu/ro-game");
+    EXPECT_EQ(files.save_dir(), user_dir);
   }
 }
 

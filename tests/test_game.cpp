@@ -17,6 +17,26 @@ namespace tumu::testing {
 
 std::string Sjis(std::string_view utf8) { return Utf8ToSjis(utf8); }
 
+std::vector<std::string> NumericSlots(TestGame& game) {
+  std::vector<std::string> slots;
+  const EngineState& s = game.state();
+  for (int i = 0; i < s.numeric_count; ++i) {
+    slots.push_back(SjisToUtf8(s.numeric_names[i].view()) + "=" +
+                    std::to_string(s.numeric_values[i]));
+  }
+  return slots;
+}
+
+std::vector<std::string> StringSlots(TestGame& game) {
+  std::vector<std::string> slots;
+  const EngineState& s = game.state();
+  for (int i = 0; i < s.string_count; ++i) {
+    slots.push_back(SjisToUtf8(s.string_names[i].view()) + "=" +
+                    SjisToUtf8(s.string_values[i].view()));
+  }
+  return slots;
+}
+
 TestGame::TestGame() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tumu-game-XXXXXX").string();
   const char* made = ::mkdtemp(pattern.data());

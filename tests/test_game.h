@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -79,8 +80,30 @@ class TestGame {
   std::unique_ptr<Engine> engine_;
 };
 
+// The numeric slots of the last run in slot order, as "NAME=VALUE" (UTF-8).
+std::vector<std::string> NumericSlots(TestGame& game);
+// The string variables of the last run in slot order, as "NAME=VALUE" (UTF-8).
+std::vector<std::string> StringSlots(TestGame& game);
+
 // Shift-JIS bytes of a UTF-8 text.
 std::string Sjis(std::string_view utf8);
+
+// A scenario from its lines, one per entry, so that line numbers can be read off the test.
+inline std::string Lines(std::initializer_list<std::string_view> lines) {
+  std::string source;
+  for (std::string_view line : lines) {
+    source += line;
+    source += '\n';
+  }
+  return source;
+}
+
+// Enough clicks to take the game past every error screen it shows.
+inline std::string Clicks(int count) {
+  std::string script;
+  for (int i = 0; i < count; ++i) script += "click 1 1\n";
+  return script;
+}
 
 inline std::string Repeat(std::string_view piece, int times) {
   std::string out;

@@ -14,52 +14,17 @@
 namespace tumu {
 namespace {
 
+using testing::Clicks;
+using testing::Lines;
+using testing::NumericSlots;
 using testing::Repeat;
 using testing::Sjis;
+using testing::StringSlots;
 using testing::TestGame;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-
-// A scenario from its lines, one per entry, so that line numbers can be read off the test.
-std::string Lines(std::initializer_list<std::string_view> lines) {
-  std::string source;
-  for (std::string_view line : lines) {
-    source += line;
-    source += '\n';
-  }
-  return source;
-}
-
-// Enough clicks to take the game past every error screen it shows.
-std::string Clicks(int count) {
-  std::string script;
-  for (int i = 0; i < count; ++i) script += "click 1 1\n";
-  return script;
-}
-
-// The numeric slots in use, in slot order, as "NAME=VALUE" (UTF-8).
-std::vector<std::string> NumericSlots(TestGame& game) {
-  std::vector<std::string> slots;
-  const EngineState& s = game.state();
-  for (int i = 0; i < s.numeric_count; ++i) {
-    slots.push_back(SjisToUtf8(s.numeric_names[i].view()) + "=" +
-                    std::to_string(s.numeric_values[i]));
-  }
-  return slots;
-}
-
-// The string variables, in slot order, as "NAME=VALUE" (UTF-8).
-std::vector<std::string> StringSlots(TestGame& game) {
-  std::vector<std::string> slots;
-  const EngineState& s = game.state();
-  for (int i = 0; i < s.string_count; ++i) {
-    slots.push_back(SjisToUtf8(s.string_names[i].view()) + "=" +
-                    SjisToUtf8(s.string_values[i].view()));
-  }
-  return slots;
-}
 
 // --- Declarations -------------------------------------------------------------------------------
 

@@ -6,8 +6,10 @@
 #include "engine/core_commands.h"
 #include "engine/engine.h"
 #include "engine/scenario.h"
+#include "engine/sub_scenario.h"
 #include "picture/layer_commands.h"
 #include "platform/sjis_literal.h"
+#include "save/save_commands.h"
 #include "text/text_window.h"
 #include "text/variable_display.h"
 #include "vars/expression.h"
@@ -93,8 +95,8 @@ constexpr CommandRow kCommands[] = {
     {40, {"＃切り直し"_sj}, Match::kPrefix, ReshuffleThenRedraw},  // reshuffle
     {41, {"＃選択裏画面"_sj}, Match::kPrefix, nullptr},  // choice on the back screen
     {42, {"＃選択"_sj}, Match::kPrefix, nullptr},  // choice menu
-    {43, {"＃セーブ"_sj}, Match::kPrefix, nullptr},  // save
-    {44, {"＃ロード"_sj}, Match::kPrefix, nullptr},  // load
+    {43, {"＃セーブ"_sj}, Match::kPrefix, HandleSave},  // save
+    {44, {"＃ロード"_sj}, Match::kPrefix, HandleLoad},  // load
     {45, {"＃音ループ"_sj}, Match::kPrefix, nullptr},  // looping wave sound
     {46, {"＃音止め"_sj}, Match::kPrefix, nullptr},  // stop wave sound
     {47, {"＃音"_sj}, Match::kPrefix, nullptr},  // wave sound
@@ -126,8 +128,8 @@ constexpr CommandRow kCommands[] = {
     {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, nullptr},  // partial person 2
     {74, {"＃フェードアウト"_sj}, Match::kPrefix, nullptr},  // fade out
     {75, {"＃フェードイン"_sj}, Match::kPrefix, nullptr},  // fade in
-    {76, {"＃別シナリオ"_sj}, Match::kPrefix, nullptr},  // call another scenario
-    {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, nullptr},  // name the right-click scenario
+    {76, {"＃別シナリオ"_sj}, Match::kPrefix, HandleCallScenario},  // call another scenario
+    {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, HandleRightClickScenario},  // name the right-click scenario
     {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached},  // label line reached in sequence
     {79, {"＃＃＃＃"_sj}, Match::kPrefix, HandleBlockEnd},  // block end reached in sequence: nothing happens
     {80, {"＃半透明オン"_sj}, Match::kPrefix, HandleTranslucencyOn},  // translucency on

@@ -1,5 +1,7 @@
 #include "engine/engine.h"
 
+#include <filesystem>
+
 namespace tumu {
 
 Engine::Engine(Platform platform_in, std::unique_ptr<TextRenderer> text_in,
@@ -10,7 +12,9 @@ Engine::Engine(Platform platform_in, std::unique_ptr<TextRenderer> text_in,
       files(options_in.game_dir, options_in.save_dir),
       log(options_in.verbose, options_in.headless),
       state_storage(std::make_unique<EngineState>()),
-      state(*state_storage) {}
+      state(*state_storage) {
+  log.Info("saves go to " + std::filesystem::absolute(files.save_dir()).lexically_normal().string());
+}
 
 std::string_view ScenarioLine(const Engine& engine, int index) {
   if (index < 0 || index >= kScenarioSlots) return {};

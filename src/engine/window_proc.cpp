@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "engine/shutdown.h"
+#include "engine/sub_scenario.h"
 #include "vars/variable_commands.h"
 
 namespace tumu {
@@ -40,6 +41,7 @@ void HandleInputEvent(Engine& engine, const InputEvent& event) {
       LeftButtonDown(engine, event.x, event.y);
       break;
     case InputEvent::Type::kRightDown:
+      StartRightClickScenario(engine);
       break;
     case InputEvent::Type::kKeyDown:
       KeyDown(engine, event.key);

@@ -81,21 +81,64 @@ bool MakeDirectories(const std::string& path) {
   return true;
 }
 
-// A name for the game's own save folder: the last component of its folder, made safe.
-std::string GameId(const std::string& game_dir) {
+// The game folder's full path, without a trailing slash.
+std::string FullPath(const std::string& dir) {
   char resolved[PATH_MAX];
-  std::string full = ::realpath(game_dir.c_str(), resolved) ? resolved : game_dir;
+  std::string full = ::realpath(dir.c_str(), resolved) ? resolved : dir;
   while (full.size() > 1 && full.back() == '/') full.pop_back();
-  const std::size_t slash = full.rfind('/');
-  std::string id = slash == std::string::npos ? full : full.substr(slash + 1);
-  for (char& c : id) {
-    if (c == '/' || c == '\\') c = '_';
+  return full;
+}
+
+// 64-bit FNV-1a: a stable hash, the same on every machine and in every build.
+std::uint64_t StableHash(std::string_view bytes) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (const char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 0x100000001b3ull;
   }
-  return id.empty() ? "game" : id;
+  return h;
 }
 
 std::string DefaultSaveDir(const std::string& game_dir) {
   if (IsWritableDirectory(game_dir)) return game_dir;
+  return UserSaveDir(game_dir);
+}
+
+// A name of a file the game writes or reads back: relative, and never climbing out of its folder.
+bool StaysInSaveFolder(std::string_view name) {
+  const std::string relative = NormalizeSeparators(name);
+  if (relative.empty() || relative.front() == '/') return false;
+  if (relative.size() >= 2 && relative[1] == ':') return false;  // a drive letter
+  for (const std::string& part : SplitComponents(relative)) {
+    if (part == "..") return false;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Makes a rename in dir survive a power cut. A folder that cannot be synced loses nothing else.
+void SyncDirectory(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string UserSaveDir(const std::string& game_dir) {
   std::string base;
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != 0) {
     base = xdg;
@@ -104,10 +147,14 @@ std::string DefaultSaveDir(const std::string& game_dir) {
   } else {
     base = "/tmp";
   }
-  return base + "/tumu/" + GameId(game_dir);
+  const std::string full = FullPath(game_dir);
+  const std::size_t slash = full.rfind('/');
+  std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
+  if (name.empty()) name = "game";
+  char hash[9];
+  std::snprintf(hash, sizeof(hash), "%08x", static_cast<unsigned>(StableHash(full) >> 32));
+  return base + "/tumu/" + name + "-" + hash;
 }
-
-}  // namespace
 
 std::string NormalizeSeparators(std::string_view sjis_name) {
   std::string out;
@@ -184,12 +231,8 @@ std::optional<std::vector<std::uint8_t>> GameFiles::ReadFile(std::string_view na
 }
 
 std::optional<std::string> GameFiles::WritablePath(std::string_view name) {
+  if (!StaysInSaveFolder(name)) return std::nullopt;
   const std::string relative = NormalizeSeparators(name);
-  if (relative.empty() || relative.front() == '/') return std::nullopt;
-  for (const std::string& part : SplitComponents(relative)) {
-    if (part == "..") return std::nullopt;
-  }
-  if (relative.size() >= 2 && relative[1] == ':') return std::nullopt;  // a drive letter
   // An existing file of that name (in any case) is written in place.
   if (std::optional<std::string> existing = ResolveUnder(save_dir_, name)) return existing;
   std::string utf8 = SjisToUtf8(relative);
@@ -200,32 +243,39 @@ std::optional<std::string> GameFiles::WritablePath(std::string_view name) {
 }
 
 std::optional<std::string> GameFiles::ResolveSaved(std::string_view name) {
+  if (!StaysInSaveFolder(name)) return std::nullopt;
   if (std::optional<std::string> saved = ResolveUnder(save_dir_, name)) return saved;
   return Resolve(name);
 }
 
-bool GameFiles::WriteFileAtomically(std::string_view name, std::span<const std::uint8_t> bytes) {
+int GameFiles::SavedFileExists(std::string_view name) {
+  const std::optional<std::string> path = ResolveSaved(name);
+  return path ? KindOf(*path) : kFileAbsent;
+}
+
+WriteOutcome GameFiles::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes) {
   const std::optional<std::string> target = WritablePath(name);
-  if (!target) return false;
-  const std::string temp = *target + ".tmp-tumu";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::size_t written = 0;
-  bool ok = true;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    written += static_cast<std::size_t>(n);
+  if (!target) return WriteOutcome::kOpenFailed;
+  // A temporary file of this write alone, in the target's folder so that the rename stays on
+  // one file system.
+  std::string temp = *target + ".tmp-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return WriteOutcome::kOpenFailed;
+  WriteOutcome outcome = WriteOutcome::kWritten;
+  if (!WriteAll(fd, bytes) || ::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) {
+    outcome = WriteOutcome::kWriteFailed;
   }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), target->c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (::close(fd) != 0 && outcome == WriteOutcome::kWritten) outcome = WriteOutcome::kCloseFailed;
+  if (outcome == WriteOutcome::kWritten && ::rename(temp.c_str(), target->c_str()) != 0) {
+    outcome = WriteOutcome::kCloseFailed;
+  }
+  if (outcome != WriteOutcome::kWritten) {
+    ::unlink(temp.c_str());
+    return outcome;
+  }
+  const std::size_t slash = target->rfind('/');
+  SyncDirectory(slash == std::string::npos ? std::string(".") : target->substr(0, slash));
+  return outcome;
 }
 
 }  // namespace tumu

@@ -18,6 +18,14 @@ namespace tumu {
 
 enum FileKind : int { kFileAbsent = 0, kFileDirectory = 1, kFileRegular = 2 };
 
+// How a whole-file write ended. On any failure the file that was there before is left as it was.
+enum class WriteOutcome {
+  kWritten,
+  kOpenFailed,   // the name leaves the save directory, or nothing could be created there
+  kWriteFailed,  // writing or flushing the data failed (a full disk, a machine fault)
+  kCloseFailed,  // closing or putting the finished file in place failed
+};
+
 class GameFiles {
  public:
   // game_dir: the folder of the game. save_dir: where saves and dumps are written; empty means
@@ -38,9 +46,16 @@ class GameFiles {
   // refused (nothing), so a game never writes outside its save directory.
   std::optional<std::string> WritablePath(std::string_view name);
   // Where a file the game wrote is read back from: the save directory, then the game folder.
+  // Nothing for a name that is absolute or holds "..".
   std::optional<std::string> ResolveSaved(std::string_view name);
-  // Writes bytes to a temporary file beside the target, syncs it and renames it over the target.
-  bool WriteFileAtomically(std::string_view name, std::span<const std::uint8_t> bytes);
+  // FileExists for a file the game wrote, looked for where ResolveSaved looks.
+  int SavedFileExists(std::string_view name);
+  // Writes bytes to a temporary file of its own beside the target (so that two writers of the
+  // same name never share one), syncs it and renames it over the target.
+  WriteOutcome WriteFile(std::string_view name, std::span<const std::uint8_t> bytes);
+  bool WriteFileAtomically(std::string_view name, std::span<const std::uint8_t> bytes) {
+    return WriteFile(name, bytes) == WriteOutcome::kWritten;
+  }
 
   // The candidates tried for the last name that was not found, for the log.
   const std::vector<std::string>& last_candidates() const { return last_candidates_; }
@@ -56,5 +71,10 @@ class GameFiles {
 
 // The relative path of a scenario name with "\" turned into "/" where it is a separator.
 std::string NormalizeSeparators(std::string_view sjis_name);
+
+// The folder under the user's data folder ($XDG_DATA_HOME/tumu, else ~/.local/share/tumu) where a
+// game whose own folder is not writable keeps its saves: named after the game folder and a short
+// hash of its full path, so that two games in folders of the same name never share saves.
+std::string UserSaveDir(const std::string& game_dir);
 
 }  // namespace tumu
