@@ -282,6 +282,8 @@ bool SdlAudio::PlayMidi(const std::string& path, std::string* problem) {
     player_ = nullptr;
     return false;
   }
+  midi_length_us_ = midi->length_us;
+  midi_frames_ = 0;
   tail_frames_ = kTailFrames;
   return true;
 }
@@ -302,6 +304,7 @@ void SDLCALL SdlAudio::MixMidi(void* self, Uint8* stream, int length) {
   if (buffer.size() < static_cast<std::size_t>(frames) * 2) buffer.resize(static_cast<std::size_t>(frames) * 2);
   std::fill(buffer.begin(), buffer.begin() + frames * 2, 0.0f);
   fluid_synth_write_float(audio.synth_, frames, buffer.data(), 0, 2, buffer.data(), 1, 2);
+  audio.midi_frames_ += static_cast<std::uint64_t>(frames);
   const float gain = 32767.0f * static_cast<float>(std::clamp(audio.options_.music_volume, 0, 100)) / 100.0f;
   auto* out = reinterpret_cast<std::int16_t*>(stream);
   for (int i = 0; i < frames * 2; ++i) {
@@ -348,8 +351,9 @@ ChannelState SdlAudio::State(SoundChannel channel) {
       return Mix_Playing(kLoopMix) ? ChannelState::kPlaying : ChannelState::kStopped;
     case SoundChannel::kMidi: {
       const std::lock_guard lock(midi_mutex_);
-      return fluid_player_get_status(player_) == FLUID_PLAYER_DONE ? ChannelState::kStopped
-                                                                    : ChannelState::kPlaying;
+      const bool ended = fluid_player_get_status(player_) == FLUID_PLAYER_DONE ||
+                         midi_frames_ * 1000000 / kSampleRate >= midi_length_us_;
+      return ended ? ChannelState::kStopped : ChannelState::kPlaying;
     }
     case SoundChannel::kCd: {
       if (Mix_PlayingMusic()) return ChannelState::kPlaying;

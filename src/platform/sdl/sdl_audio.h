@@ -104,6 +104,10 @@ class SdlAudio final : public Audio {
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;
   std::mutex midi_mutex_;
+  // The piece is over for a listener once its length has been rendered; the player itself
+  // reports the end only after the last notes had two seconds to fade.
+  std::uint64_t midi_length_us_ = 0;
+  std::uint64_t midi_frames_ = 0;
   int tail_frames_ = 0;  // notes still fading after the piece ended
   std::vector<float> midi_buffer_;
 };
