@@ -116,6 +116,14 @@ std::size_t FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out
   return std::fread(out.data(), 1, out.size(), file_.get());
 }
 
+std::optional<std::vector<std::uint8_t>> ReadAll(ByteSource& file, std::uint64_t limit,
+                                                 std::string* problem) {
+  if (file.size() > limit) return Fail<std::vector<std::uint8_t>>(problem, "it is too large");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+  if (!ReadExact(file, 0, bytes)) return Fail<std::vector<std::uint8_t>>(problem, "it cannot be read");
+  return bytes;
+}
+
 std::optional<WaveInfo> ReadWaveInfo(ByteSource& file, std::string* problem) {
   std::array<std::uint8_t, 12> head{};
   if (!ReadExact(file, 0, head) || !Is(head.data(), "RIFF") || !Is(head.data() + 8, "WAVE")) {
@@ -494,9 +502,9 @@ std::optional<std::uint64_t> Mp3FrameCount(std::span<const std::uint8_t> frame,
 
 std::optional<std::uint64_t> Mp3Length(ByteSource& file, std::uint64_t start,
                                        std::string* problem) {
-  if (file.size() > kLargestMp3File) return Fail<std::uint64_t>(problem, "it is too large");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
-  if (!ReadExact(file, 0, bytes)) return Fail<std::uint64_t>(problem, "it cannot be read");
+  const auto whole = ReadAll(file, kLargestMp3File, problem);
+  if (!whole) return std::nullopt;
+  const std::vector<std::uint8_t>& bytes = *whole;
   std::size_t end = bytes.size();
   if (end >= start + 128 && std::memcmp(bytes.data() + end - 128, "TAG", 3) == 0) end -= 128;
 
@@ -561,10 +569,9 @@ std::optional<std::uint64_t> SoundFileLengthUs(SoundKind kind, const std::string
       return wave->length_us;
     }
     case SoundKind::kMidi: {
-      if (file->size() > kLargestMidiFile) return Fail<std::uint64_t>(problem, "it is too large");
-      std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->size()));
-      if (!ReadExact(*file, 0, bytes)) return Fail<std::uint64_t>(problem, "it cannot be read");
-      const auto midi = ReadMidiInfo(bytes, problem);
+      const auto bytes = ReadAll(*file, kLargestMidiFile, problem);
+      if (!bytes) return std::nullopt;
+      const auto midi = ReadMidiInfo(*bytes, problem);
       if (!midi) return std::nullopt;
       return midi->length_us;
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tumu {
 
@@ -50,6 +51,10 @@ class FileSource final : public ByteSource {
   std::unique_ptr<std::FILE, Closer> file_;
   std::uint64_t size_;
 };
+
+// The whole file, unless it is larger than `limit` or cannot be read (*problem says which).
+std::optional<std::vector<std::uint8_t>> ReadAll(ByteSource& file, std::uint64_t limit,
+                                                 std::string* problem);
 
 struct WaveInfo {
   int format_tag = 0;  // 1 PCM, 2 MS ADPCM, 3 float, 6 A-law, 7 mu-law, 0x11 IMA ADPCM

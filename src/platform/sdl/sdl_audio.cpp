@@ -23,8 +23,6 @@ constexpr int kMixChannels = 3;
 constexpr std::uint32_t kKeepOpenMs = 3000;
 constexpr std::size_t kRememberedChunks = 8;
 constexpr std::uint64_t kLargestWaveFile = 256u << 20;
-// Notes ring on after the last event of a piece.
-constexpr int kTailFrames = 2 * kSampleRate;
 constexpr int kBeepMs = 80;
 constexpr int kBeepHz = 880;
 
@@ -139,7 +137,7 @@ void SdlAudio::CloseDevice() {
 bool SdlAudio::Sounding() {
   if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() || !tracks_to_come_.empty()) return true;
   const std::lock_guard lock(midi_mutex_);
-  return player_ != nullptr && (fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING || tail_frames_ > 0);
+  return player_ != nullptr && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
 }
 
 void SdlAudio::Idle() {
@@ -170,6 +168,21 @@ void SdlAudio::Beep() {
   if (beep_) Mix_PlayChannel(kBeepMix, beep_.get(), 0);
 }
 
+namespace {
+
+Mix_Chunk* ReadChunk(const std::string& path, std::string* problem) {
+  // Our own reader checks the file first: SDL would take a truncated or odd file as it comes.
+  const std::unique_ptr<FileSource> file = FileSource::Open(path, problem);
+  if (!file || !ReadWaveInfo(*file, problem)) return nullptr;
+  const auto bytes = ReadAll(*file, kLargestWaveFile, problem);
+  if (!bytes) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size())), 1);
+  if (chunk == nullptr) *problem = SdlProblem("SDL cannot read it");
+  return chunk;
+}
+
+}  // namespace
+
 Mix_Chunk* SdlAudio::LoadChunk(const std::string& path, std::string* problem) {
   const auto known = std::find_if(chunks_.begin(), chunks_.end(),
                                   [&](const LoadedChunk& c) { return c.path == path; });
@@ -177,21 +190,15 @@ Mix_Chunk* SdlAudio::LoadChunk(const std::string& path, std::string* problem) {
     std::rotate(known, known + 1, chunks_.end());
     return chunks_.back().chunk.get();
   }
-  // Our own reader checks the file first: SDL would take a truncated or odd file as it comes.
-  const std::unique_ptr<FileSource> file = FileSource::Open(path, problem);
-  if (!file || !ReadWaveInfo(*file, problem)) return nullptr;
-  if (file->size() > kLargestWaveFile) {
-    *problem = "it is too large";
+  // The loop poll asks for a file that failed again on every turn: the answer stays the same.
+  if (path == failed_path_) {
+    *problem = failed_problem_;
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->size()));
-  if (file->ReadAt(0, bytes) != bytes.size()) {
-    *problem = "it cannot be read";
-    return nullptr;
-  }
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+  Mix_Chunk* chunk = ReadChunk(path, problem);
   if (chunk == nullptr) {
-    *problem = SdlProblem("SDL cannot read it");
+    failed_path_ = path;
+    failed_problem_ = *problem;
     return nullptr;
   }
   // Forget the oldest file that is not sounding.
@@ -261,21 +268,14 @@ bool SdlAudio::LoadSoundfont() {
 bool SdlAudio::PlayMidi(const std::string& path, std::string* problem) {
   const std::unique_ptr<FileSource> file = FileSource::Open(path, problem);
   if (!file) return false;
-  if (file->size() > kLargestMidiFile) {
-    *problem = "it is too large";
-    return false;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->size()));
-  if (file->ReadAt(0, bytes) != bytes.size()) {
-    *problem = "it cannot be read";
-    return false;
-  }
-  const auto midi = ReadMidiInfo(bytes, problem);
+  const auto bytes = ReadAll(*file, kLargestMidiFile, problem);
+  if (!bytes) return false;
+  const auto midi = ReadMidiInfo(*bytes, problem);
   if (!midi) return false;
   const std::lock_guard lock(midi_mutex_);
   player_ = new_fluid_player(synth_);
   if (player_ == nullptr ||
-      fluid_player_add_mem(player_, bytes.data() + midi->smf_offset, midi->smf_size) != FLUID_OK ||
+      fluid_player_add_mem(player_, bytes->data() + midi->smf_offset, midi->smf_size) != FLUID_OK ||
       fluid_player_play(player_) != FLUID_OK) {
     *problem = "the synthesizer cannot play it";
     if (player_ != nullptr) delete_fluid_player(player_);
@@ -284,22 +284,15 @@ bool SdlAudio::PlayMidi(const std::string& path, std::string* problem) {
   }
   midi_length_us_ = midi->length_us;
   midi_frames_ = 0;
-  tail_frames_ = kTailFrames;
   return true;
 }
 
 void SDLCALL SdlAudio::MixMidi(void* self, Uint8* stream, int length) {
   auto& audio = *static_cast<SdlAudio*>(self);
   const std::lock_guard lock(audio.midi_mutex_);
-  if (audio.player_ == nullptr) return;
+  // The player goes on for a while after the last event, for the last notes to fade.
+  if (audio.player_ == nullptr || fluid_player_get_status(audio.player_) != FLUID_PLAYER_PLAYING) return;
   const int frames = length / static_cast<int>(kOutputChannels * sizeof(std::int16_t));
-  if (fluid_player_get_status(audio.player_) == FLUID_PLAYER_PLAYING) {
-    audio.tail_frames_ = kTailFrames;
-  } else if (audio.tail_frames_ <= 0) {
-    return;
-  } else {
-    audio.tail_frames_ -= frames;
-  }
   std::vector<float>& buffer = audio.midi_buffer_;
   if (buffer.size() < static_cast<std::size_t>(frames) * 2) buffer.resize(static_cast<std::size_t>(frames) * 2);
   std::fill(buffer.begin(), buffer.begin() + frames * 2, 0.0f);

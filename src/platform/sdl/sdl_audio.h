@@ -90,6 +90,8 @@ class SdlAudio final : public Audio {
   bool quiet_ = false;
 
   std::vector<LoadedChunk> chunks_;  // the latest wave files, newest last
+  std::string failed_path_;           // the last wave file that could not be played, and why
+  std::string failed_problem_;
   std::vector<std::int16_t> beep_samples_;
   std::unique_ptr<Mix_Chunk, ChunkFree> beep_;
 
@@ -108,7 +110,6 @@ class SdlAudio final : public Audio {
   // reports the end only after the last notes had two seconds to fade.
   std::uint64_t midi_length_us_ = 0;
   std::uint64_t midi_frames_ = 0;
-  int tail_frames_ = 0;  // notes still fading after the piece ended
   std::vector<float> midi_buffer_;
 };
 
