@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "../test_sounds.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_clock.h"
 #include "platform/sound_files.h"
 
@@ -225,6 +226,36 @@ TEST_F(SdlAudioTest, TheDummyDriverPlaysEverythingAtOnceForAsLongAsTheFilesLast)
   Write("bad.sm1", "MThd");
   EXPECT_FALSE(audio.Play(SoundChannel::kMidi, Path("bad.sm1"), false, &problem));
   EXPECT_FALSE(audio.PlayTracks({Path("bad.sm1")}, &problem));
+}
+
+TEST_F(SdlAudioTest, TheDeviceClosesAfterAQuietWhileAndOpensAgainForTheNextSound) {
+  const ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  HeadlessClock quiet_clock;  // the quiet while is measured on this clock
+  SdlAudio audio(quiet_clock, {});
+  const auto device_open = [] {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    return Mix_QuerySpec(&rate, &format, &channels) != 0;
+  };
+  EXPECT_FALSE(device_open()) << "no device before the first sound";
+  Play(audio, SoundChannel::kWave, "short.sw1");
+  EXPECT_TRUE(device_open());
+  audio.Idle();
+  quiet_clock.Advance(5000);
+  audio.Idle();
+  EXPECT_TRUE(device_open()) << "a sound plays";
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  audio.Idle();
+  quiet_clock.Advance(3000);
+  audio.Idle();
+  EXPECT_TRUE(device_open());
+  quiet_clock.Advance(1);
+  audio.Idle();
+  EXPECT_FALSE(device_open()) << "quiet for more than 3 s";
+  EXPECT_EQ(audio.State(SoundChannel::kWave), ChannelState::kStopped);
+  Play(audio, SoundChannel::kWave, "short.sw1");
+  EXPECT_TRUE(device_open());
+  EXPECT_EQ(audio.State(SoundChannel::kWave), ChannelState::kPlaying);
 }
 
 TEST_F(SdlAudioTest, WithoutADeviceOrASoundfontSoundsKeepTheirLengthsSilently) {
