@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   clang libclang-rt-14-dev
+  # Test data: real-world sounds whose lengths the tests check against independent readers.
+  openttd-openmsx lbreakout2-data
 )
 
 missing=()

@@ -41,6 +41,20 @@ TEST(CommandLine, ReadsEveryOption) {
   EXPECT_EQ(Parse({"pack", "scramble", "a", "b"}).action, CommandLine::Action::kPack);
 }
 
+TEST(CommandLine, VolumesRunFromZeroToAHundred) {
+  const Options defaults = Parse({}).options;
+  EXPECT_EQ(defaults.music_volume, 100);
+  EXPECT_EQ(defaults.sound_volume, 100);
+  const Options set = Parse({"--music-volume", "0", "--sound-volume", "35"}).options;
+  EXPECT_EQ(set.music_volume, 0);
+  EXPECT_EQ(set.sound_volume, 35);
+  for (const char* bad : {"101", "-1", "half", ""}) {
+    EXPECT_EQ(Parse({"--music-volume", bad}).action, CommandLine::Action::kError) << bad;
+    EXPECT_EQ(Parse({"--sound-volume", bad}).action, CommandLine::Action::kError) << bad;
+  }
+  EXPECT_EQ(Parse({"--sound-volume"}).action, CommandLine::Action::kError);
+}
+
 TEST(CommandLine, RefusesBadOptions) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {"--bogus"}, {"--scale"}, {"--scale", "0"}, {"--scale", "x"}, {"--seed", "-1"},

@@ -48,6 +48,9 @@ int RunWithWindow(const tumu::Options& options, std::unique_ptr<tumu::TextRender
   tumu::SdlOptions sdl;
   sdl.scale = options.scale;
   sdl.text_renderer = text.get();
+  sdl.audio.soundfont = options.soundfont;
+  sdl.audio.music_volume = options.music_volume;
+  sdl.audio.sound_volume = options.sound_volume;
   std::string error;
   std::unique_ptr<tumu::SdlPlatform> backend = tumu::SdlPlatform::Create(sdl, &error);
   if (!backend) {

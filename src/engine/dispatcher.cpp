@@ -8,6 +8,7 @@
 #include "engine/scenario.h"
 #include "engine/sub_scenario.h"
 #include "picture/layer_commands.h"
+#include "sound/sound.h"
 #include "platform/sjis_literal.h"
 #include "save/save_commands.h"
 #include "text/text_window.h"
@@ -97,12 +98,12 @@ constexpr CommandRow kCommands[] = {
     {42, {"＃選択"_sj}, Match::kPrefix, nullptr},  // choice menu
     {43, {"＃セーブ"_sj}, Match::kPrefix, HandleSave},  // save
     {44, {"＃ロード"_sj}, Match::kPrefix, HandleLoad},  // load
-    {45, {"＃音ループ"_sj}, Match::kPrefix, nullptr},  // looping wave sound
-    {46, {"＃音止め"_sj}, Match::kPrefix, nullptr},  // stop wave sound
-    {47, {"＃音"_sj}, Match::kPrefix, nullptr},  // wave sound
-    {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, nullptr},  // stop CD audio
-    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, nullptr},  // CD audio track
-    {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, nullptr},  // MIDI music
+    {45, {"＃音ループ"_sj}, Match::kPrefix, HandleSoundLoop},  // looping wave sound
+    {46, {"＃音止め"_sj}, Match::kPrefix, HandleSoundStop},  // stop wave sound
+    {47, {"＃音"_sj}, Match::kPrefix, HandleSound},  // wave sound
+    {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, HandleCdStop},  // stop CD audio
+    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd},  // CD audio track
+    {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, HandleMidi},  // MIDI music
     {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare person animation
     {52, {"＃人物アニメオン"_sj}, Match::kPrefix, nullptr},  // person animation on
     {53, {"＃前景アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare foreground animation

@@ -108,11 +108,7 @@ void FrameTurn(Engine& engine) {
 
 void ResetForRestart(Engine& engine) {
   EngineState& s = engine.state;
-  Audio& audio = engine.platform.audio;
-  audio.StopLoop();
-  audio.CloseWave();
-  audio.StopCd();
-  audio.CloseCd();
+  StopSoundsForRestart(engine);
   s.background_on = 0;
   s.person_on = 0;
   s.foreground_on = 0;

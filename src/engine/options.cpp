@@ -25,6 +25,8 @@ std::string UsageText() {
          "\n"
          "  --window | --fullscreen  play in a window or full screen (overrides tumu.ini)\n"
          "  --scale N                window size N x 640x480 (default: largest that fits, max 2)\n"
+         "  --music-volume N         volume of MIDI music and CD audio, 0-100 (default 100)\n"
+         "  --sound-volume N         volume of wave sounds, 0-100 (default 100)\n"
          "  --font FILE              font for Japanese text\n"
          "  --soundfont FILE         SF2/SF3 soundfont for MIDI\n"
          "  --cd-dir DIR             ripped CD tracks (trackNN.ogg/flac/opus/mp3/wav)\n"
@@ -91,6 +93,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--scale needs a whole number from 1 to 16");
       }
       o.scale = static_cast<int>(number);
+    } else if (arg == "--music-volume" || arg == "--sound-volume") {
+      if (!value(&text) || !ParseNumber(text, 100, &number)) {
+        return fail(arg + " needs a whole number from 0 to 100");
+      }
+      (arg == "--music-volume" ? o.music_volume : o.sound_volume) = static_cast<int>(number);
     } else if (arg == "--seed") {
       if (!value(&text) || !ParseNumber(text, 0xFFFFFFFFu, &number)) {
         return fail("--seed needs a whole number from 0 to 4294967295");

@@ -14,6 +14,8 @@ struct Options {
   int scale = 0;
   std::string font;
   std::string soundfont;
+  int music_volume = 100;  // MIDI and CD audio, 0-100
+  int sound_volume = 100;  // wave sounds, 0-100
   std::string cd_dir;
   std::string save_dir;
   bool headless = false;

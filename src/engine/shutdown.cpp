@@ -4,18 +4,14 @@
 
 #include "engine/engine.h"
 #include "platform/sjis_literal.h"
+#include "sound/sound.h"
 
 namespace tumu {
 
 using namespace literals;
 
 void ShutDown(Engine& engine) {
-  Audio& audio = engine.platform.audio;
-  audio.StopLoop();
-  audio.CloseWave();
-  audio.StopCd();
-  audio.CloseCd();
-  audio.CloseMidi();
+  StopAllSounds(engine);
   ReleaseDisplay(engine.screen);
   engine.platform.text_input.Close();
   engine.platform.display.Close();

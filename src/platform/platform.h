@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/surface565.h"
 
@@ -104,29 +105,28 @@ class TextInput {
   virtual bool IsOpen() const = 0;
 };
 
-// Audio channels: a one-shot wave, a looping background wave, a MIDI sequencer and CD audio.
+// The four sound channels of a game: the one-shot wave, the simple player (the background loop
+// and the single sounds that take its place), MIDI music and CD audio.
+enum class SoundChannel { kWave, kLoop, kMidi, kCd };
+inline constexpr int kSoundChannels = 4;
+
+// What a channel is doing: nothing open (never started, closed, or its file could not be played),
+// sounding, or at the end of what it was given.
+enum class ChannelState { kClosed, kPlaying, kStopped };
+
 class Audio {
  public:
   virtual ~Audio() = default;
-  // One-shot wave: starts (replacing any playing one).
-  virtual void PlayWave(const std::string& path) = 0;
-  virtual bool WaveStopped() = 0;
-  virtual void CloseWave() = 0;
-  // The simple player: the background loop, and single sounds that interrupt it. With no_stop
-  // nothing happens while the loop still sounds.
-  virtual void PlayLoop(const std::string& path, bool no_stop) = 0;
-  virtual void PlaySimpleOnce(const std::string& path) = 0;
-  virtual void StopLoop() = 0;
-  // MIDI music, played once from the start.
-  virtual void PlayMidi(const std::string& path) = 0;
-  virtual bool MidiStopped() = 0;
-  virtual void CloseMidi() = 0;
-  // CD audio. PlayCd plays from track `from` up to (not including) track `to`, or to the end of
-  // the disc when `to` is 0; it returns 0 or an error number (262 no disc, 282 no such track).
-  virtual int PlayCd(int from, int to) = 0;
-  virtual bool CdStopped() = 0;
-  virtual void StopCd() = 0;
-  virtual void CloseCd() = 0;
+  // Starts a file (a path on disk) on the wave, loop or MIDI channel in place of what it played.
+  // With `repeat` the sound starts again by itself, without a gap, until it is closed. False when
+  // the file cannot be played; *problem then says why and the channel is closed.
+  virtual bool Play(SoundChannel channel, const std::string& path, bool repeat,
+                    std::string* problem) = 0;
+  // CD audio: ripped track files played one after another.
+  virtual bool PlayTracks(const std::vector<std::string>& paths, std::string* problem) = 0;
+  virtual ChannelState State(SoundChannel channel) = 0;
+  // Silences the channel and lets its sound go.
+  virtual void Close(SoundChannel channel) = 0;
 };
 
 enum class BoxButtons { kOk, kYesNo, kYesNoCancel };

@@ -12,6 +12,7 @@
 
 #include "../fake_text_renderer.h"
 #include "../test_png_reader.h"
+#include "platform/sdl/sdl_beep.h"
 #include "sdl_test_support.h"
 
 namespace tumu {

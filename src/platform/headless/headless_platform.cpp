@@ -33,12 +33,6 @@ void HeadlessDisplay::Present(const Surface565& frame) {
   ++presents_;
 }
 
-void RecordingAudio::PlayLoop(const std::string& path, bool no_stop) {
-  if (no_stop && loop_playing_) return;
-  loop_playing_ = true;
-  calls_.push_back("loop play " + path);
-}
-
 BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::string& text,
                                      BoxButtons buttons) {
   shown.push_back(caption + "\n" + text);
@@ -187,6 +181,7 @@ void HeadlessInput::AfterTurn(const TurnStatus& status) {
 
 HeadlessPlatform::HeadlessPlatform(HeadlessOptions options)
     : display(options.desktop_depth),
+      audio(clock),
       input(clock, display, std::move(options)) {}
 
 Platform HeadlessPlatform::platform() {

@@ -13,6 +13,7 @@
 
 #include "platform/headless/script.h"
 #include "platform/platform.h"
+#include "platform/timed_audio.h"
 
 namespace tumu {
 
@@ -73,33 +74,6 @@ class HeadlessTextInput final : public TextInput {
   Rect place_;
 };
 
-// Records what the game asks of its audio; sounds end as soon as they are polled.
-class RecordingAudio final : public Audio {
- public:
-  void PlayWave(const std::string& path) override { calls_.push_back("wave play " + path); }
-  bool WaveStopped() override { return true; }
-  void CloseWave() override {}
-  void PlayLoop(const std::string& path, bool no_stop) override;
-  void StopLoop() override { loop_playing_ = false; }
-  void PlaySimpleOnce(const std::string& path) override {
-    loop_playing_ = false;
-    calls_.push_back("simple play " + path);
-  }
-  void PlayMidi(const std::string& path) override { calls_.push_back("midi play " + path); }
-  bool MidiStopped() override { return true; }
-  void CloseMidi() override {}
-  int PlayCd(int, int) override { return 262; }
-  bool CdStopped() override { return true; }
-  void StopCd() override {}
-  void CloseCd() override {}
-
-  const std::vector<std::string>& calls() const { return calls_; }
-
- private:
-  std::vector<std::string> calls_;
-  bool loop_playing_ = false;
-};
-
 class HeadlessMessageBoxes final : public MessageBoxes {
  public:
   // Logs the box on stderr and answers its first button (OK, Yes).
@@ -145,7 +119,7 @@ class HeadlessPlatform {
   HeadlessClock clock;
   HeadlessDisplay display;
   HeadlessTextInput text_input;
-  RecordingAudio audio;
+  TimedAudio audio;  // silent, but each sound lasts as long as its file on the virtual clock
   HeadlessMessageBoxes message_boxes;
   HeadlessInput input;
 };

@@ -2,19 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace tumu {
 
 namespace {
 
-constexpr int kSampleRate = 44100;
-constexpr int kBeepMs = 80;
-constexpr int kBeepHz = 880;
 constexpr double kAmplitude = 0.25 * 32767;
 constexpr int kEdgeMs = 5;
-constexpr std::uint32_t kKeepOpenMs = 3000;
 
 }  // namespace
 
@@ -32,58 +27,6 @@ std::vector<std::int16_t> MakeBeepTone(int sample_rate, int duration_ms, int fre
         static_cast<std::int16_t>(std::lround(kAmplitude * envelope * std::sin(phase)));
   }
   return samples;
-}
-
-SdlBeeper::~SdlBeeper() { Release(); }
-
-void SdlBeeper::Beep() {
-  if (unavailable_) return;
-  if (device_ == 0) {
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-      if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "tumu: no sound for the beep: %s\n", SDL_GetError());
-        unavailable_ = true;
-        return;
-      }
-      started_audio_ = true;
-    }
-    SDL_AudioSpec want{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = 1024;
-    // No changes allowed: SDL converts to whatever the device takes.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (device_ == 0) {
-      std::fprintf(stderr, "tumu: no sound for the beep: %s\n", SDL_GetError());
-      unavailable_ = true;
-      Release();
-      return;
-    }
-    if (tone_.empty()) tone_ = MakeBeepTone(kSampleRate, kBeepMs, kBeepHz);
-    SDL_PauseAudioDevice(device_, 0);
-  }
-  SDL_ClearQueuedAudio(device_);
-  SDL_QueueAudio(device_, tone_.data(), static_cast<Uint32>(tone_.size() * sizeof(tone_[0])));
-  last_beep_ = SDL_GetTicks();
-}
-
-void SdlBeeper::Idle() {
-  if (device_ == 0) return;
-  if (SDL_GetQueuedAudioSize(device_) == 0 && SDL_GetTicks() - last_beep_ > kKeepOpenMs) {
-    Release();
-  }
-}
-
-void SdlBeeper::Release() {
-  if (device_ != 0) {
-    SDL_CloseAudioDevice(device_);
-    device_ = 0;
-  }
-  if (started_audio_) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    started_audio_ = false;
-  }
 }
 
 }  // namespace tumu

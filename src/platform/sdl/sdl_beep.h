@@ -1,8 +1,5 @@
-// The default beep of the SDL backend: a short soft tone on an audio device of its own, opened at
-// the first beep and closed again once the game has been quiet for a while.
+// The tone of the SDL backend's default beep (the audio backend plays it with the game's sounds).
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 #include <vector>
@@ -11,27 +8,5 @@ namespace tumu {
 
 // A sine tone with soft edges (mono, signed 16-bit samples), so that it does not click.
 std::vector<std::int16_t> MakeBeepTone(int sample_rate, int duration_ms, int frequency_hz);
-
-class SdlBeeper {
- public:
-  SdlBeeper() = default;
-  ~SdlBeeper();
-  SdlBeeper(const SdlBeeper&) = delete;
-  SdlBeeper& operator=(const SdlBeeper&) = delete;
-
-  // Starts the tone (again from its beginning). Without audio it does nothing.
-  void Beep();
-  // Lets the device go a few seconds after the last beep: an open device keeps a thread running.
-  void Idle();
-
- private:
-  void Release();
-
-  SDL_AudioDeviceID device_ = 0;
-  bool started_audio_ = false;  // we brought up SDL's audio and take it down again
-  bool unavailable_ = false;    // opening failed once: the player has no sound here
-  std::uint32_t last_beep_ = 0;
-  std::vector<std::int16_t> tone_;
-};
 
 }  // namespace tumu

@@ -23,8 +23,8 @@ bool SameFrame(const Surface565& a, const Surface565& b) {
 
 }  // namespace
 
-SdlDisplay::SdlDisplay(int default_scale)
-    : default_scale_(default_scale), shown_(kScreenWidth, kScreenHeight) {}
+SdlDisplay::SdlDisplay(int default_scale, SdlAudio& audio)
+    : default_scale_(default_scale), shown_(kScreenWidth, kScreenHeight), audio_(audio) {}
 
 SdlDisplay::~SdlDisplay() { Close(); }
 
@@ -203,7 +203,7 @@ SDL_Rect SdlDisplay::ScreenToWindow(const Rect& rect) const {
   return {left, top, right - left, bottom - top};
 }
 
-void SdlDisplay::Beep() { beeper_.Beep(); }
+void SdlDisplay::Beep() { audio_.Beep(); }
 
 bool SdlDisplay::ReadBack(RenderedImage* image, std::string* error) {
   if (renderer_ == nullptr || texture_ == nullptr) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sdl/sdl_beep.h"
+#include "platform/sdl/sdl_audio.h"
 
 namespace tumu {
 
@@ -35,8 +35,8 @@ bool ReadRendererOutput(SDL_Renderer* renderer, RenderedImage* image, std::strin
 class SdlDisplay : public Display {
  public:
   // default_scale: the window scale when the game's configuration gives none (0 = the largest
-  // that fits the desktop, at most 2).
-  explicit SdlDisplay(int default_scale);
+  // that fits the desktop, at most 2). The beep sounds through the game's audio.
+  SdlDisplay(int default_scale, SdlAudio& audio);
   ~SdlDisplay() override;
   SdlDisplay(const SdlDisplay&) = delete;
   SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -67,8 +67,8 @@ class SdlDisplay : public Display {
   bool IsFullscreen() const;
   // A rectangle of the 640x480 screen in window coordinates.
   SDL_Rect ScreenToWindow(const Rect& rect) const;
-  // Housekeeping between events (closes the beep's device when it has been quiet).
-  void Idle() { beeper_.Idle(); }
+  // Housekeeping between events (closes the audio device when the game has been quiet).
+  void Idle() { audio_.Idle(); }
 
   SDL_Window* window() const { return window_; }
   Uint32 window_id() const { return window_ != nullptr ? SDL_GetWindowID(window_) : 0; }
@@ -90,7 +90,7 @@ class SdlDisplay : public Display {
   Surface565 last_frame_;
   Surface565 shown_;
   FrameOverlay* overlay_ = nullptr;
-  SdlBeeper beeper_;
+  SdlAudio& audio_;
 };
 
 }  // namespace tumu

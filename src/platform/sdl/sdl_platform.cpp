@@ -46,7 +46,8 @@ bool SdlPlatform::StartVideo(std::string* error) {
 }
 
 SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)
-    : display_(options.scale),
+    : audio_(clock_, options.audio),
+      display_(options.scale, audio_),
       text_input_(display_, options.text_renderer),
       input_(display_, text_input_, options.screenshot_dir),
       message_boxes_(display_, options.text_renderer) {}

@@ -24,6 +24,7 @@ struct SdlOptions {
   TextRenderer* text_renderer = nullptr;
   // Where F12 puts screenshots; empty = the current folder.
   std::string screenshot_dir;
+  SdlAudioOptions audio;
 };
 
 class SdlPlatform {
@@ -70,10 +71,10 @@ class SdlPlatform {
 
   Session session_;
   SdlClock clock_;
+  SdlAudio audio_;
   SdlDisplay display_;
   SdlTextInput text_input_;
   SdlInput input_;
-  SdlAudio audio_;
   SdlMessageBoxes message_boxes_;
 };
 
