@@ -15,7 +15,9 @@ void PlayHoverSound(Engine& engine, std::string_view sjis_name) {
   const EngineState& s = engine.state;
   const std::string name =
       std::string(s.sound_dir.view()) + std::string(sjis_name) + std::string(s.sound_ext.view());
-  engine.platform.audio.PlaySimpleOnce(AudioPath(engine, name));
+  const std::string path = AudioPath(engine, name);
+  engine.platform.audio.PlaySimpleOnce(path);
+  if (!path.empty()) engine.log.Trace("audio\twave\tplay\t" + SjisToUtf8(name));
 }
 
 void PollWaveSound(Engine& engine) {
