@@ -28,8 +28,8 @@ std::string QuartersBitmap() {
     for (int x = 0; x < kWidth; ++x) {
       const bool left = x < kWidth / 2;
       const bool top = y < kHeight / 2;
-      const char* bgr = top ? (left ? "\x00\x00\xff" : "\xff\x00\x00")
-                            : (left ? "\x80\x80\x80" : "\x00\x80\xff");
+      const char* bgr =
+          top ? (left ? "\x00\x00\xff" : "\xff\x00\x00") : (left ? "\x80\x80\x80" : "\x00\x80\xff");
       pixels.append(bgr, 3);
     }
   }
@@ -48,7 +48,8 @@ std::string QuartersBitmap() {
 // The game's folder: the picture "back" (also a back screen of four colours) and the sound
 // "bell", so that picture and back-screen commands get past their file names.
 std::string MakeGameFolder() {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tumu-fuzz-scenario";
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "tumu-fuzz-scenario";
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "back.sb1", std::ios::binary) << QuartersBitmap();
   // The fuzz game gives sounds no extension.

@@ -43,9 +43,9 @@ TEST(ClickPosition, TheClickIsStoredInTheTwoVariablesAndTheGameGoesOn) {
 // mask colour.
 void WriteMark(TestGame& game) {
   game.WriteFile("mark.sb1", Picture24(640, 160, [](int x, int y) {
-                   if (y >= 80 || x % 210 >= 80) return kWhite;
-                   return x < 210 ? kRed : x < 420 ? kGreen : kBlue;
-                 }).Text());
+                               if (y >= 80 || x % 210 >= 80) return kWhite;
+                               return x < 210 ? kRed : x < 420 ? kGreen : kBlue;
+                             }).Text());
 }
 
 TEST(ClickMark, ShowsWhileTheGameWaitsForAClickAndAnimatesThereAndBack) {
@@ -56,9 +56,10 @@ TEST(ClickMark, ShowsWhileTheGameWaitsForAClickAndAnimatesThereAndBack) {
   for (int shot = 0; shot < 5; ++shot) {
     script += "screenshot " + game.Path("frame" + std::to_string(shot) + ".png") + "\nwait 45\n";
   }
-  EXPECT_EQ(game.Play("＃クリックマーク\nmark\n＃クリック待ち\n＃クリックマークオフ\n＃クリック待ち\n",
-                      script + "click 1 1\n" + game.TakeShot("off.png")),
-            0);
+  EXPECT_EQ(
+      game.Play("＃クリックマーク\nmark\n＃クリック待ち\n＃クリックマークオフ\n＃クリック待ち\n",
+                script + "click 1 1\n" + game.TakeShot("off.png")),
+      0);
   // One step every animation tick: 1, 2, 3, 2, 1, drawn at (530, 370).
   const std::uint16_t expected[] = {kRed565, kGreen565, kBlue565, kGreen565, kRed565};
   for (int shot = 0; shot < 5; ++shot) {

@@ -40,7 +40,8 @@ void BranchByRange(Engine& engine) {
   EngineState& s = engine.state;
   const std::string_view base = NextLine(engine);
   if (base.empty()) {
-    ReportScenarioError(engine, "＃分岐範囲で分岐の基準となる"_sj, "「変数」が指定されていません"_sj);
+    ReportScenarioError(engine, "＃分岐範囲で分岐の基準となる"_sj,
+                        "「変数」が指定されていません"_sj);
     return;
   }
   if (!HasNameCharacter(base)) {

@@ -122,8 +122,8 @@ void OpenChoiceMenu(Engine& engine) {
   // A blue frame around a transparent box.
   FillSurfaceRect(screen, screen.choice_back_surface, 0, 0, screen.choice_back_surface.width(),
                   screen.choice_back_surface.height(), 0, 0, 255);
-  FillSurfaceRect(screen, screen.choice_back_surface, kBorder, kBorder,
-                  s.menu_width - 2 * kBorder, s.menu_height - 2 * kBorder, 255, 255, 255);
+  FillSurfaceRect(screen, screen.choice_back_surface, kBorder, kBorder, s.menu_width - 2 * kBorder,
+                  s.menu_height - 2 * kBorder, 255, 255, 255);
 
   const std::string_view command = ScenarioLine(engine, command_line);
   if (FindText(command, "＃時間（"_sj) != kNotFound && !ParseChoiceTimeLimit(engine, command)) {
@@ -157,8 +157,8 @@ Point ChoicePoint(const Engine& engine, int k) {
   const int rows = std::max(RowsPerColumn(s), 1);
   const int column = (k - 1) / rows;
   const int row = (k - 1) % rows;
-  const int x = ColumnCount(s.choice_count) == 1 ? s.menu_width / 2
-                                                 : ColumnOffset(column) + kColumnWidth / 2;
+  const int x =
+      ColumnCount(s.choice_count) == 1 ? s.menu_width / 2 : ColumnOffset(column) + kColumnWidth / 2;
   return {kMenuX + x, kMenuY + kBorder + row * kRowHeight + kRowHeight / 2};
 }
 
@@ -246,9 +246,7 @@ void DrawChoiceMenu(Engine& engine) {
     } else if (s.menu_rows > 0) {
       const int remainder = s.hovered_choice % s.menu_rows;
       const int row = remainder == 0 ? s.menu_rows - 1 : remainder - 1;
-      const int column = s.hovered_choice <= s.menu_rows ? 0
-                         : s.hovered_choice <= 2 * s.menu_rows ? 1
-                                                               : 2;
+      const int column = std::min((s.hovered_choice - 1) / s.menu_rows, 2);
       CopyRect(screen.back_surface, kMenuX + ColumnOffset(column),
                kMenuY + kBorder + row * kRowHeight, screen.choice_bar_surface,
                {0, 0, kColumnWidth, kRowHeight});

@@ -68,7 +68,9 @@ void SetAutomaticAnswer(const Engine& engine, TurnStatus& status) {
       status.answer_y = region->y;
     }
   } else if (s.choice_menu_active == 1) {
-    for (int k = 1; k <= s.choice_count; ++k) status.choice_points.push_back(ChoicePoint(engine, k));
+    for (int k = 1; k <= s.choice_count; ++k) {
+      status.choice_points.push_back(ChoicePoint(engine, k));
+    }
     if (!status.choice_points.empty()) {
       status.answer_x = status.choice_points.front().x;
       status.answer_y = status.choice_points.front().y;

@@ -17,7 +17,7 @@ void PlayHoverSound(Engine& engine, std::string_view sjis_name) {
       std::string(s.sound_dir.view()) + std::string(sjis_name) + std::string(s.sound_ext.view());
   const std::string path = AudioPath(engine, name);
   engine.platform.audio.PlaySimpleOnce(path);
-  if (!path.empty()) engine.log.Trace("audio\twave\tplay\t" + SjisToUtf8(name));
+  if (!path.empty()) engine.log.Trace("audio\tloop\tplay\t" + SjisToUtf8(name));
 }
 
 void PollWaveSound(Engine& engine) {

@@ -169,7 +169,7 @@ InputEvent HeadlessInput::AutomaticAnswer() {
     return event;
   }
   if (!status_.has_answer) {
-    std::fprintf(stderr, "tumu: no click answers the back screen: none of its regions has a choice\n");
+    std::fprintf(stderr, "tumu: no region of the back screen belongs to a choice\n");
     event.type = InputEvent::Type::kEndRun;
     event.exit_code = 1;
     return event;
