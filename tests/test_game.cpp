@@ -144,4 +144,18 @@ std::vector<int> TestGame::RunLines() const {
   return lines;
 }
 
+std::vector<std::string> TestGame::RunTexts(std::string_view prefix) const {
+  std::vector<std::string> texts;
+  for (const std::string& line : Trace()) {
+    if (line.rfind("run\t", 0) != 0) continue;
+    // run DEPTH FILE LINE TEXT: the text follows the fourth tab.
+    std::size_t at = 0;
+    for (int tab = 0; tab < 4 && at != std::string::npos; ++tab) at = line.find('\t', at + 1);
+    if (at == std::string::npos) continue;
+    const std::string text = line.substr(at + 1);
+    if (text.rfind(prefix, 0) == 0) texts.push_back(text);
+  }
+  return texts;
+}
+
 }  // namespace tumu::testing

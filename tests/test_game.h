@@ -64,6 +64,8 @@ class TestGame {
   std::vector<std::string> Errors() const;
   // Only the executed line numbers of the "run" lines.
   std::vector<int> RunLines() const;
+  // Only the texts of the executed lines that begin with `prefix` (UTF-8), in order.
+  std::vector<std::string> RunTexts(std::string_view prefix = "") const;
 
   Options options;
   HeadlessOptions headless;

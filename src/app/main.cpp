@@ -18,6 +18,7 @@ namespace {
 int RunHeadless(const tumu::Options& options, std::unique_ptr<tumu::TextRenderer> text) {
   tumu::HeadlessOptions headless;
   headless.auto_play = options.auto_play;
+  headless.auto_seed = options.seed;
   headless.max_ms = options.max_ms;
   headless.shots_dir = options.shots_dir;
   if (!options.script.empty()) {

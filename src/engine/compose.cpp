@@ -1,5 +1,6 @@
 #include "engine/compose.h"
 
+#include "choice/choice_menu.h"
 #include "choice/click.h"
 #include "engine/engine.h"
 #include "picture/layer_drawing.h"
@@ -24,6 +25,7 @@ void Compose(Engine& engine, bool present) {
   DrawDialogueWindow(engine);
   DrawVariableDisplay(engine);
   if (s.error_halt == 1) return;  // rendering the display reported a fault: its screen stays
+  DrawChoiceMenu(engine);
   DrawClickMark(engine);
   DrawFade(engine);
   if (present) PresentFrame(engine);

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "choice/back_screen.h"
+#include "choice/branches.h"
+#include "choice/choice_menu.h"
+#include "choice/click.h"
 #include "engine/core_commands.h"
 #include "engine/engine.h"
 #include "engine/scenario.h"
@@ -40,6 +44,18 @@ void ReshuffleThenRedraw(Engine& engine) {
   if (engine.state.variable_display_on == 1) RenderVariableDisplay(engine);
 }
 
+// A choice waits for the player like a click wait does, whether it opened or not: taking a
+// choice, its time running out or the click on an error clears the wait.
+void ChoiceMenuThenWait(Engine& engine) {
+  OpenChoiceMenu(engine);
+  engine.state.click_wait = 1;
+}
+
+void BackScreenChoiceThenWait(Engine& engine) {
+  OpenBackScreenChoice(engine);
+  engine.state.click_wait = 1;
+}
+
 void Assign(Engine& engine) {
   ExecuteAssignment(engine);
   if (engine.state.variable_display_on == 1) engine.state.variable_display_dirty = 1;
@@ -54,9 +70,9 @@ constexpr CommandRow kBlockCommands[] = {
 
 constexpr CommandRow kCommands[] = {
     {1, {"//"_sj, "／／"_sj}, Match::kPrefix, HandleComment},  // comment line: nothing happens
-    {2, {"＃分岐範囲"_sj}, Match::kPrefix, nullptr},  // branch by value range
-    {3, {"＃分岐最大"_sj}, Match::kPrefix, nullptr},  // branch to the greatest value
-    {4, {"＃分岐文字"_sj}, Match::kPrefix, nullptr},  // branch by string
+    {2, {"＃分岐範囲"_sj}, Match::kPrefix, BranchByRange},  // branch by value range
+    {3, {"＃分岐最大"_sj}, Match::kPrefix, BranchToLargest},  // branch to the greatest value
+    {4, {"＃分岐文字"_sj}, Match::kPrefix, BranchByText},  // branch by string
     {5, {"＃ラベル"_sj}, Match::kPrefix, HandleLabelDefinition},  // label definition
     {6, {"＃ＧＯ"_sj, "＃GO"_sj}, Match::kPrefix, HandleGo},  // jump to a label
     {0, {"＝"_sj}, Match::kHoldsEqualSign, Assign},  // assignment
@@ -94,8 +110,8 @@ constexpr CommandRow kCommands[] = {
     {38, {"＃ランダム"_sj}, Match::kPrefix, RandomThenRedraw},  // random number
     {39, {"＃変数表示"_sj}, Match::kPrefix, OpenVariableDisplay},  // variable display
     {40, {"＃切り直し"_sj}, Match::kPrefix, ReshuffleThenRedraw},  // reshuffle
-    {41, {"＃選択裏画面"_sj}, Match::kPrefix, nullptr},  // choice on the back screen
-    {42, {"＃選択"_sj}, Match::kPrefix, nullptr},  // choice menu
+    {41, {"＃選択裏画面"_sj}, Match::kPrefix, BackScreenChoiceThenWait},  // choice on the back screen
+    {42, {"＃選択"_sj}, Match::kPrefix, ChoiceMenuThenWait},  // choice menu
     {43, {"＃セーブ"_sj}, Match::kPrefix, HandleSave},  // save
     {44, {"＃ロード"_sj}, Match::kPrefix, HandleLoad},  // load
     {45, {"＃音ループ"_sj}, Match::kPrefix, HandleSoundLoop},  // looping wave sound
@@ -139,11 +155,11 @@ constexpr CommandRow kCommands[] = {
     {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, HandleMaskColor},  // mask colour
     {84, {"＃アニメスピード"_sj}, Match::kPrefix, nullptr},  // animation speed
     {85, {"＃マシンチェック"_sj}, Match::kPrefix, HandleMachineCheck},  // machine check
-    {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, nullptr},  // click mark off
-    {87, {"＃クリックマーク"_sj}, Match::kPrefix, nullptr},  // click mark
+    {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, HandleClickMarkOff},  // click mark off
+    {87, {"＃クリックマーク"_sj}, Match::kPrefix, LoadClickMark},  // click mark
     {88, {"＃ワイプパターン"_sj}, Match::kPrefix, nullptr},  // wipe pattern
     {89, {"＃ワイプ"_sj}, Match::kPrefix, nullptr},  // wipe
-    {90, {"＃クリック位置"_sj}, Match::kPrefix, nullptr},  // click position
+    {90, {"＃クリック位置"_sj}, Match::kPrefix, HandleClickPosition},  // click position
     {91, {"＃スキップオフ"_sj}, Match::kPrefix, HandleSkipOff},  // skip off
     {92, {"＃スキップ"_sj}, Match::kPrefix, HandleSkipOn},  // skip on
     {93, {"＃鳴砂テスト"_sj}, Match::kPrefix, HandleDumpScenario},  // dump the scenario to a file

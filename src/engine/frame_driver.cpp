@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "choice/back_screen.h"
+#include "choice/choice_menu.h"
 #include "choice/click.h"
 #include "engine/dispatcher.h"
 #include "engine/engine.h"
@@ -48,6 +50,34 @@ void EndOfScenario(Engine& engine) {
   }
 }
 
+// What an automatic player does to answer the wait, in the order the left button's cases are
+// taken: the click that acknowledges an error, a click position, a back screen, a menu.
+void SetAutomaticAnswer(const Engine& engine, TurnStatus& status) {
+  const EngineState& s = engine.state;
+  status.played_to_end = s.restart_notice == 1;
+  status.answer_is_text = s.input_dialog_open == 1;
+  if (s.error_halt == 1) return;
+  if (s.click_position_active == 1) {
+    status.answer_x = kScreenWidth / 2;
+    status.answer_y = kScreenHeight / 2;
+  } else if (s.back_screen_choice_active == 1) {
+    const std::optional<Point> region = FirstBackScreenRegion(engine);
+    status.has_answer = region.has_value();
+    if (region) {
+      status.answer_x = region->x;
+      status.answer_y = region->y;
+    }
+  } else if (s.choice_menu_active == 1) {
+    for (int k = 1; k <= s.choice_count; ++k) {
+      status.choice_points.push_back(ChoicePoint(engine, k));
+    }
+    if (!status.choice_points.empty()) {
+      status.answer_x = status.choice_points.front().x;
+      status.answer_y = status.choice_points.front().y;
+    }
+  }
+}
+
 }  // namespace
 
 bool ScenarioHeld(const Engine& engine) {
@@ -65,6 +95,7 @@ void FrameTurn(Engine& engine) {
     s.click_wait = 0;
     if (s.block_check_reported == 0 && s.restart_notice == 0) CheckBlockBalance(engine);
   }
+  CheckChoiceTimeout(engine);
   PollWaveSound(engine);
   PollCdAudio(engine);
   PollSoundLoop(engine);
@@ -166,12 +197,7 @@ TurnStatus ComputeTurnStatus(const Engine& engine) {
     due_in(kSoundPollMs);
   }
   status.next_due_ms = due;
-
-  if (s.choice_menu_active) {
-    status.answer_x = 100 + 3 + 1;
-    status.answer_y = 203 + 1;
-  }
-  status.answer_is_text = s.input_dialog_open == 1;
+  if (engine.options.auto_play && status.settled) SetAutomaticAnswer(engine, status);
   return status;
 }
 

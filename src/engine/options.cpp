@@ -34,6 +34,8 @@ std::string UsageText() {
          "  --headless               no window, no audio device, virtual clock\n"
          "  --script FILE            input events for --headless\n"
          "  --auto                   headless: click every wait, take choice 1 of every menu\n"
+         "                           (a random one with --seed), the first region of a back\n"
+         "                           screen; ends when the game has been played through\n"
          "  --seed N                 seed the random generator with N\n"
          "  --trace FILE             write every executed line and error report (UTF-8)\n"
          "  --dump-vars FILE         at exit: numeric and string variables (UTF-8)\n"

@@ -1,5 +1,8 @@
 #include "engine/window_proc.h"
 
+#include "choice/back_screen.h"
+#include "choice/choice_menu.h"
+#include "choice/click.h"
 #include "engine/engine.h"
 #include "engine/shutdown.h"
 #include "engine/sub_scenario.h"
@@ -9,12 +12,56 @@ namespace tumu {
 
 namespace {
 
-void LeftButtonDown(Engine& engine, int, int) {
+void MouseMove(Engine& engine, int x, int y) {
   EngineState& s = engine.state;
-  // A plain click: it ends a click wait, the error screen and the end-of-scenario notice.
-  s.click_wait = 0;
-  s.error_halt = 0;
-  s.restart_notice = 0;
+  if (s.back_screen_choice_active == 1) {
+    HoverBackScreen(engine, x, y);
+  } else if (s.choice_menu_active == 1) {
+    s.hovered_choice = ChoiceAt(engine, x, y);
+  }
+}
+
+// The label of the clicked choice runs next; after a missing label, the line after this one.
+void TakeChoice(Engine& engine) {
+  EngineState& s = engine.state;
+  s.choice_timer_active = 0;
+  const int line = ChosenChoiceLine(engine);
+  if (line > 0) s.current_line = line;
+  s.current_line += 1;
+}
+
+// A click on no choice does nothing, except that the click that acknowledges an error also
+// cancels the choice.
+void LeftButtonDown(Engine& engine, int x, int y) {
+  EngineState& s = engine.state;
+  if (s.click_position_active == 1) {
+    StoreClickPosition(engine, x, y);
+  } else if (s.back_screen_choice_active == 1) {
+    ReadPixelColor(engine, engine.screen.work_surface, x, y);
+    s.hovered_choice = BackScreenChoiceAt(engine);
+    if (s.hovered_choice > 0) {
+      s.click_wait = 0;
+      s.back_screen_choice_active = 0;
+      s.hover_picture_shown = 0;
+      TakeChoice(engine);
+    } else if (s.error_halt == 1) {
+      s.back_screen_choice_active = 0;
+    }
+  } else if (s.choice_menu_active == 1) {
+    s.hovered_choice = ChoiceAt(engine, x, y);
+    if (s.hovered_choice > 0) {
+      s.click_wait = 0;
+      s.choice_menu_active = 0;
+      TakeChoice(engine);
+    } else if (s.error_halt == 1) {
+      s.choice_menu_active = 0;
+    }
+  } else {
+    // A plain click: it ends a click wait, the error screen and the end-of-scenario notice.
+    s.click_wait = 0;
+    s.error_halt = 0;
+    s.restart_notice = 0;
+  }
 }
 
 void KeyDown(Engine& engine, Key key) {
@@ -36,6 +83,7 @@ void HandleInputEvent(Engine& engine, const InputEvent& event) {
   if (engine.quit) return;
   switch (event.type) {
     case InputEvent::Type::kMouseMove:
+      MouseMove(engine, event.x, event.y);
       break;
     case InputEvent::Type::kLeftDown:
       LeftButtonDown(engine, event.x, event.y);

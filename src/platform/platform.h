@@ -48,6 +48,12 @@ class Display {
   virtual void Close() = 0;
 };
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
 enum class Key { kEscape, kSpace, kEnter, kOther };
 
 struct InputEvent {
@@ -79,10 +85,18 @@ struct TurnStatus {
   bool settled = false;
   // Milliseconds from now until the engine next has timed work; empty when nothing is timed.
   std::optional<std::uint32_t> next_due_ms;
-  // Where an automatic player would click to answer the current wait (choice 1 of a menu).
+  // Where an automatic player clicks to answer the current wait (choice 1 of a menu, the first
+  // region of a back screen that belongs to a choice, the screen's centre for a click position,
+  // anywhere for a plain click). Filled for automatic play only, once the engine has settled.
   int answer_x = 0;
   int answer_y = 0;
+  // False when no click can answer the wait (a back screen with no region of any choice).
+  bool has_answer = true;
+  // A point on each choice of an open menu, in order, for an automatic player that picks one.
+  std::vector<Point> choice_points;
   bool answer_is_text = false;
+  // The start scenario has been played to its end: the notice that it starts again is shown.
+  bool played_to_end = false;
 };
 
 class Input {

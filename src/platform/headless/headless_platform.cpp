@@ -47,7 +47,10 @@ BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::stri
 
 HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
                              HeadlessOptions options)
-    : clock_(clock), display_(display), options_(std::move(options)) {
+    : clock_(clock),
+      display_(display),
+      options_(std::move(options)),
+      auto_choices_(options_.auto_seed.value_or(1)) {
   if (!options_.shots_dir.empty()) {
     std::error_code error;
     std::filesystem::create_directories(options_.shots_dir, error);
@@ -143,27 +146,46 @@ std::optional<InputEvent> HeadlessInput::Poll() {
   }
   if (next_ < options_.script.size()) return NextScriptEvent();
   if (!settled_) return std::nullopt;
-  if (options_.auto_play) {
-    settled_ = false;
-    InputEvent event;
-    if (status_.answer_is_text) {
-      event.type = InputEvent::Type::kTextEntered;
-      return event;
-    }
-    event.type = InputEvent::Type::kMouseMove;
-    event.x = status_.answer_x;
-    event.y = status_.answer_y;
-    queued_.push_back(event);
-    event.type = InputEvent::Type::kLeftDown;
-    queued_.push_back(event);
-    InputEvent first = queued_.front();
-    queued_.erase(queued_.begin());
-    return first;
-  }
+  if (options_.auto_play) return AutomaticAnswer();
   InputEvent end;
   end.type = InputEvent::Type::kEndRun;
   end.exit_code = 0;
   return end;
+}
+
+InputEvent HeadlessInput::AutomaticAnswer() {
+  settled_ = false;
+  InputEvent event;
+  if (status_.played_to_end) {
+    // The game has been played through: it would only start again.
+    event.type = InputEvent::Type::kEndRun;
+    event.exit_code = 0;
+    return event;
+  }
+  if (!status_.has_answer) {
+    std::fprintf(stderr, "tumu: no region of the back screen belongs to a choice\n");
+    event.type = InputEvent::Type::kEndRun;
+    event.exit_code = 1;
+    return event;
+  }
+  if (status_.answer_is_text) {
+    event.type = InputEvent::Type::kTextEntered;
+    return event;
+  }
+  event.type = InputEvent::Type::kMouseMove;
+  event.x = status_.answer_x;
+  event.y = status_.answer_y;
+  if (options_.auto_seed && !status_.choice_points.empty()) {
+    const Point choice = status_.choice_points[auto_choices_() % status_.choice_points.size()];
+    event.x = choice.x;
+    event.y = choice.y;
+  }
+  queued_.push_back(event);
+  event.type = InputEvent::Type::kLeftDown;
+  queued_.push_back(event);
+  InputEvent first = queued_.front();
+  queued_.erase(queued_.begin());
+  return first;
 }
 
 void HeadlessInput::AfterTurn(const TurnStatus& status) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ namespace tumu {
 struct HeadlessOptions {
   std::vector<ScriptEvent> script;
   bool auto_play = false;       // answer every wait with a click, choice 1 of every menu
+  // With automatic play: menus are answered with a random choice drawn from a generator of its
+  // own seeded with this, so that the game's own random numbers stay as they would be.
+  std::optional<std::uint32_t> auto_seed;
   std::uint32_t max_ms = 600000;
   std::string shots_dir;        // a numbered PNG each time the engine settles
   int desktop_depth = 16;
@@ -94,6 +98,8 @@ class HeadlessInput final : public Input {
 
  private:
   std::optional<InputEvent> NextScriptEvent();
+  // The automatic player's answer to the wait the engine has settled on.
+  InputEvent AutomaticAnswer();
   void WriteShot(const std::string& path);
 
   HeadlessClock& clock_;
@@ -108,6 +114,7 @@ class HeadlessInput final : public Input {
   std::uint64_t busy_turns_ = 0;
   int shot_number_ = 0;
   std::vector<std::string> problems_;
+  std::minstd_rand auto_choices_;
 };
 
 // One headless backend, ready to hand to an engine.
