@@ -2,6 +2,8 @@
 
 #include "engine/engine.h"
 #include "engine/shutdown.h"
+#include "picture/layer_commands.h"
+#include "picture/scroll.h"
 #include "vars/variable_commands.h"
 
 namespace tumu {
@@ -10,6 +12,19 @@ namespace {
 
 void LeftButtonDown(Engine& engine, int, int) {
   EngineState& s = engine.state;
+  // A scroll that waits for the click stops there; one scroll per click, the background first.
+  if (s.picture_scroll_click == 1) {
+    ScrollClick(engine, kBackgroundLayer);
+    return;
+  }
+  if (s.person_scroll_click == 1) {
+    ScrollClick(engine, kPersonLayer);
+    return;
+  }
+  if (s.foreground_scroll_click == 1) {
+    ScrollClick(engine, kForegroundLayer);
+    return;
+  }
   // A plain click: it ends a click wait, the error screen and the end-of-scenario notice.
   s.click_wait = 0;
   s.error_halt = 0;
