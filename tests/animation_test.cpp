@@ -202,6 +202,20 @@ TEST(AnimationSpeed, WithZeroEveryTurnOnWhichTheClockMovedAdvances) {
   EXPECT_NE(game.state().person_frame, before);
 }
 
+TEST(AnimationSpeed, TheBackendSleepsUntilTheNextStepIsDue) {
+  AnimationGame game;
+  game.PlayUntilWait("＃人物\np0\n＃人物アニメ準備\np1\np2\n\n＃クリック待ち\n"
+                     "＃人物アニメオン\n＃アニメスピード\n100\n＃クリック待ち\n");
+  Engine& engine = game.engine();
+  EXPECT_FALSE(ComputeTurnStatus(engine).next_due_ms.has_value()) << "nothing moves: no hurry";
+  game.Click();
+  game.Frames(2);  // a step has just been taken
+  EXPECT_EQ(ComputeTurnStatus(engine).next_due_ms, 101u);
+  game.backend().clock.Advance(60);
+  FrameTurn(engine);
+  EXPECT_EQ(ComputeTurnStatus(engine).next_due_ms, 41u);
+}
+
 // ---- Partial pictures.
 
 // A strip of three 210 x 160 frames: red, green, blue, each with a white (mask colour) corner.
