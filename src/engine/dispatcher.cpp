@@ -25,6 +25,12 @@ namespace {
 
 using Match = CommandRow::Match;
 
+// One handler for several keywords, each with its own partial-picture slot or layer.
+template <void (*kHandler)(Engine&, int), int kWhich>
+void HandleFor(Engine& engine) {
+  kHandler(engine, kWhich);
+}
+
 // Commands after which the dispatcher itself marks the variable display for redrawing.
 void AssignString(Engine& engine) {
   HandleAssignString(engine);
@@ -70,14 +76,14 @@ constexpr CommandRow kCommands[] = {
     {13, {"＃人物アニメオフ"_sj}, Match::kPrefix, HandlePersonAnimationOff},  // person animation off
     {14, {"＃前景オフ"_sj}, Match::kPrefix, HandleForegroundOff},  // foreground off
     {15, {"＃前景アニメオフ"_sj}, Match::kPrefix, HandleForegroundAnimationOff},  // foreground animation off
-    {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, HandlePartialPictureOff<0>},  // partial picture 1 off
-    {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, HandlePartialAnimationOff<0>},  // animated partial picture 1 off
-    {18, {"＃部分絵２オフ"_sj, "＃部分絵2オフ"_sj}, Match::kPrefix, HandlePartialPictureOff<1>},  // partial picture 2 off
-    {19, {"＃部分アニメ絵２オフ"_sj, "＃部分アニメ絵2オフ"_sj}, Match::kPrefix, HandlePartialAnimationOff<1>},  // animated partial picture 2 off
-    {20, {"＃部分人物１オフ"_sj, "＃部分人物1オフ"_sj}, Match::kPrefix, HandlePartialPictureOff<2>},  // partial person 1 off
-    {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, HandlePartialAnimationOff<2>},  // animated partial person 1 off
-    {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, HandlePartialPictureOff<3>},  // partial person 2 off
-    {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, HandlePartialAnimationOff<3>},  // animated partial person 2 off
+    {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 0>},  // partial picture 1 off
+    {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 0>},  // animated partial picture 1 off
+    {18, {"＃部分絵２オフ"_sj, "＃部分絵2オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 1>},  // partial picture 2 off
+    {19, {"＃部分アニメ絵２オフ"_sj, "＃部分アニメ絵2オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 1>},  // animated partial picture 2 off
+    {20, {"＃部分人物１オフ"_sj, "＃部分人物1オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 2>},  // partial person 1 off
+    {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 2>},  // animated partial person 1 off
+    {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 3>},  // partial person 2 off
+    {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 3>},  // animated partial person 2 off
     {24, {"＃最前景オフ"_sj}, Match::kPrefix, HandleFrontmostOff},  // frontmost picture off
     {25, {"＃文章オフ"_sj}, Match::kPrefix, HandleTextOff},  // text window off
     {26, {"＃変数表示オフ"_sj}, Match::kPrefix, HandleVariableDisplayOff},  // variable display off
@@ -109,25 +115,25 @@ constexpr CommandRow kCommands[] = {
     {52, {"＃人物アニメオン"_sj}, Match::kPrefix, HandlePersonAnimationOn},  // person animation on
     {53, {"＃前景アニメ準備"_sj}, Match::kPrefix, HandleForegroundAnimationPrepare},  // prepare foreground animation
     {54, {"＃前景アニメオン"_sj}, Match::kPrefix, HandleForegroundAnimationOn},  // foreground animation on
-    {55, {"＃部分アニメ絵１"_sj, "＃部分アニメ絵1"_sj}, Match::kPrefix, HandlePartialAnimation<0>},  // animated partial picture 1
-    {56, {"＃部分アニメ絵２"_sj, "＃部分アニメ絵2"_sj}, Match::kPrefix, HandlePartialAnimation<1>},  // animated partial picture 2
-    {57, {"＃部分アニメ人物１"_sj, "＃部分アニメ人物1"_sj}, Match::kPrefix, HandlePartialAnimation<2>},  // animated partial person 1
-    {58, {"＃部分アニメ人物２"_sj, "＃部分アニメ人物2"_sj}, Match::kPrefix, HandlePartialAnimation<3>},  // animated partial person 2
+    {55, {"＃部分アニメ絵１"_sj, "＃部分アニメ絵1"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 0>},  // animated partial picture 1
+    {56, {"＃部分アニメ絵２"_sj, "＃部分アニメ絵2"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 1>},  // animated partial picture 2
+    {57, {"＃部分アニメ人物１"_sj, "＃部分アニメ人物1"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 2>},  // animated partial person 1
+    {58, {"＃部分アニメ人物２"_sj, "＃部分アニメ人物2"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 3>},  // animated partial person 2
     {59, {"＃絵オーバーラップ"_sj}, Match::kPrefix, HandleBackgroundOverlap},  // background picture overlap
     {60, {"＃人物オーバーラップ"_sj}, Match::kPrefix, HandlePersonOverlap},  // person overlap
     {61, {"＃前景オーバーラップ"_sj}, Match::kPrefix, HandleForegroundOverlap},  // foreground overlap
     {62, {"＃全オーバーラップ"_sj}, Match::kPrefix, HandleOverlapAll},  // overlap of all layers
-    {63, {"＃絵スクロール"_sj}, Match::kPrefix, HandleScroll<kBackgroundLayer>},  // background scroll
-    {64, {"＃人物スクロール"_sj}, Match::kPrefix, HandleScroll<kPersonLayer>},  // person scroll
-    {65, {"＃前景スクロール"_sj}, Match::kPrefix, HandleScroll<kForegroundLayer>},  // foreground scroll
+    {63, {"＃絵スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kBackgroundLayer>},  // background scroll
+    {64, {"＃人物スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kPersonLayer>},  // person scroll
+    {65, {"＃前景スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kForegroundLayer>},  // foreground scroll
     {66, {"＃絵"_sj}, Match::kPrefix, HandleBackground},  // background picture
     {67, {"＃人物"_sj}, Match::kPrefix, HandlePerson},  // person picture
     {68, {"＃前景"_sj}, Match::kPrefix, HandleForeground},  // foreground picture
     {69, {"＃最前景"_sj}, Match::kPrefix, HandleFrontmost},  // frontmost picture
-    {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, HandlePartialPicture<0>},  // partial picture 1
-    {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, HandlePartialPicture<1>},  // partial picture 2
-    {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, HandlePartialPicture<2>},  // partial person 1
-    {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, HandlePartialPicture<3>},  // partial person 2
+    {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 0>},  // partial picture 1
+    {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 1>},  // partial picture 2
+    {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 2>},  // partial person 1
+    {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 3>},  // partial person 2
     {74, {"＃フェードアウト"_sj}, Match::kPrefix, HandleFadeOut},  // fade out
     {75, {"＃フェードイン"_sj}, Match::kPrefix, HandleFadeIn},  // fade in
     {76, {"＃別シナリオ"_sj}, Match::kPrefix, nullptr},  // call another scenario

@@ -52,17 +52,50 @@ bool LoadFrame(Engine& engine, Surface565& surface, std::string_view line,
   return true;
 }
 
-// Reads the options of an animation-on line. Sound and random cannot go together: both are
-// dropped and the animation runs plain.
-void ReadAnimationOptions(Engine& engine, std::int32_t& random, std::int32_t& sound) {
+// The fields of the two animated layers.
+struct AnimatedLayer {
+  int layer;
+  std::int32_t EngineState::*frame_count;
+  std::int32_t EngineState::*anim_on;
+  std::int32_t EngineState::*on;
+  std::int32_t EngineState::*step;
+  std::int32_t EngineState::*random;
+  std::int32_t EngineState::*sound;
+  std::string_view not_prepared;
+};
+
+constexpr AnimatedLayer kPersonAnimation = {
+    kPersonLayer,          &EngineState::person_frame_count, &EngineState::person_anim_on,
+    &EngineState::person_on, &EngineState::person_anim_step,  &EngineState::person_anim_random,
+    &EngineState::person_anim_sound, "＃人物アニメ準備がされていません"_sj};
+constexpr AnimatedLayer kForegroundAnimation = {
+    kForegroundLayer,          &EngineState::foreground_frame_count,
+    &EngineState::foreground_anim_on, &EngineState::foreground_on,
+    &EngineState::foreground_anim_step, &EngineState::foreground_anim_random,
+    &EngineState::foreground_anim_sound, "＃前景アニメ準備がされていません"_sj};
+
+// The animation-on command: shows the layer and starts its prepared frames, with the options of
+// the command line. Sound and random cannot go together: both are dropped and the animation runs
+// plain. False when nothing has been prepared.
+bool StartAnimation(Engine& engine, const AnimatedLayer& a) {
+  EngineState& s = engine.state;
   const std::string command(CurrentLine(engine));
-  random = ContainsText(command, "ランダム"_sj) ? 1 : 0;
-  sound = ContainsText(command, "音"_sj) ? 1 : 0;
-  if (random && sound) {
-    ReportScenarioError(engine, "アニメは「音」「ランダム」の共有はできません"_sj, command);
-    random = 0;
-    sound = 0;
+  if (s.*a.frame_count == 0) {
+    ReportScenarioError(engine, a.not_prepared, command);
+    return false;
   }
+  s.*a.anim_on = 1;
+  s.*a.on = 1;
+  StopScroll(engine, a.layer);
+  s.*a.step = 1;
+  s.*a.random = ContainsText(command, "ランダム"_sj) ? 1 : 0;
+  s.*a.sound = ContainsText(command, "音"_sj) ? 1 : 0;
+  if (s.*a.random && s.*a.sound) {
+    ReportScenarioError(engine, "アニメは「音」「ランダム」の共有はできません"_sj, command);
+    s.*a.random = 0;
+    s.*a.sound = 0;
+  }
+  return true;
 }
 
 }  // namespace
@@ -84,17 +117,8 @@ void HandlePersonAnimationPrepare(Engine& engine) {
 }
 
 void HandlePersonAnimationOn(Engine& engine) {
-  EngineState& s = engine.state;
-  if (s.person_frame_count == 0) {
-    ReportScenarioError(engine, "＃人物アニメ準備がされていません"_sj, CurrentLine(engine));
-    return;
-  }
-  s.person_anim_on = 1;
-  s.person_on = 1;
-  StopScroll(engine, kPersonLayer);
-  s.person_anim_step = 1;
-  s.person_anim_loop = ContainsText(CurrentLine(engine), "ループ"_sj) ? 1 : 0;
-  ReadAnimationOptions(engine, s.person_anim_random, s.person_anim_sound);
+  if (!StartAnimation(engine, kPersonAnimation)) return;
+  engine.state.person_anim_loop = ContainsText(CurrentLine(engine), "ループ"_sj) ? 1 : 0;
 }
 
 void HandlePersonAnimationOff(Engine& engine) { StopPersonAnimation(engine); }
@@ -114,18 +138,7 @@ void HandleForegroundAnimationPrepare(Engine& engine) {
   s.foreground_frame_count = 1;
 }
 
-void HandleForegroundAnimationOn(Engine& engine) {
-  EngineState& s = engine.state;
-  if (s.foreground_frame_count == 0) {
-    ReportScenarioError(engine, "＃前景アニメ準備がされていません"_sj, CurrentLine(engine));
-    return;
-  }
-  s.foreground_anim_on = 1;
-  s.foreground_on = 1;
-  StopScroll(engine, kForegroundLayer);
-  s.foreground_anim_step = 1;
-  ReadAnimationOptions(engine, s.foreground_anim_random, s.foreground_anim_sound);
-}
+void HandleForegroundAnimationOn(Engine& engine) { StartAnimation(engine, kForegroundAnimation); }
 
 void HandleForegroundAnimationOff(Engine& engine) { StopForegroundAnimation(engine); }
 

@@ -7,29 +7,12 @@ namespace tumu {
 
 struct Engine;
 
-// Slots are counted from 0 here: 0 and 1 are the partial pictures, 2 and 3 the partial persons.
+// The commands of a slot. Slots are counted from 0 here: 0 and 1 are the partial pictures, 2 and 3
+// the partial persons.
 void ShowPartialPicture(Engine& engine, int slot);
 void ShowPartialAnimation(Engine& engine, int slot);
 void HidePartialPicture(Engine& engine, int slot);
 // The slot stays shown, frozen on its first frame.
 void StopPartialAnimation(Engine& engine, int slot);
-
-// The command handlers of each slot.
-template <int kSlot>
-void HandlePartialPicture(Engine& engine) {
-  ShowPartialPicture(engine, kSlot);
-}
-template <int kSlot>
-void HandlePartialAnimation(Engine& engine) {
-  ShowPartialAnimation(engine, kSlot);
-}
-template <int kSlot>
-void HandlePartialPictureOff(Engine& engine) {
-  HidePartialPicture(engine, kSlot);
-}
-template <int kSlot>
-void HandlePartialAnimationOff(Engine& engine) {
-  StopPartialAnimation(engine, kSlot);
-}
 
 }  // namespace tumu

@@ -12,10 +12,6 @@ struct Engine;
 // The scroll command of a layer (kBackgroundLayer, kPersonLayer, kForegroundLayer): starts the
 // scroll, or with "クリック" in its line waits for the click that stops it.
 void RunScrollCommand(Engine& engine, int layer);
-template <int kLayer>
-void HandleScroll(Engine& engine) {
-  RunScrollCommand(engine, kLayer);
-}
 
 // The click that a scroll of the layer waits for: stops it there and stores the window's
 // position in the variables named on the lines after the command.

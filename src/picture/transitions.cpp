@@ -96,6 +96,15 @@ void StartSingleOverlap(Engine& engine, int layer) {
   s.transition_level = 0;
 }
 
+// A fade from the given brightness; the scenario waits for it as for a click.
+void StartFade(Engine& engine, std::int32_t EngineState::*direction, int level) {
+  EngineState& s = engine.state;
+  s.fade_active = 1;
+  s.click_wait = 1;
+  s.*direction = 1;
+  s.transition_level = level;
+}
+
 // The mask of the wipe step that begins now, read once for the whole step.
 void LoadWipeMask(Engine& engine) {
   EngineState& s = engine.state;
@@ -166,20 +175,10 @@ void HandleWipe(Engine& engine) {
 }
 
 void HandleFadeOut(Engine& engine) {
-  EngineState& s = engine.state;
-  s.fade_active = 1;
-  s.click_wait = 1;
-  s.fading_out = 1;
-  s.transition_level = kFullBrightness;
+  StartFade(engine, &EngineState::fading_out, kFullBrightness);
 }
 
-void HandleFadeIn(Engine& engine) {
-  EngineState& s = engine.state;
-  s.fade_active = 1;
-  s.click_wait = 1;
-  s.fading_in = 1;
-  s.transition_level = 0;
-}
+void HandleFadeIn(Engine& engine) { StartFade(engine, &EngineState::fading_in, 0); }
 
 void AdvanceTransition(Engine& engine) {
   EngineState& s = engine.state;
