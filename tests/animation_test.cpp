@@ -53,9 +53,9 @@ TEST(PersonAnimation, FrameOrders) {
       {"＃人物アニメ準備\np1\np2\n\n＃人物アニメオン ループ\n", {0, 1, 2, 1, 2, 1}},
       {"＃人物アニメ準備\np1\np2\np3\n＃人物アニメオン ループ\n", {0, 1, 2, 3, 1, 2, 3, 1}},
   };
+  AnimationGame game;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.scenario);
-    AnimationGame game;
     game.PlayUntilWait(std::string("＃絵\nbg\n＃人物\np0\n") + c.scenario + "＃クリック待ち\n");
     EXPECT_THAT(game.ShownFrames(static_cast<int>(c.frames.size())), ElementsAreArray(c.frames));
   }
@@ -247,9 +247,9 @@ TEST(PartialPicture, FramesPartlyOffTheScreenAreClipped) {
       {"600", "-150", {{600, 0, kRed565}, {639, 9, kRed565}, {639, 10, kBrown565}}},
       {"700", "0", {{639, 100, kBrown565}}},
   };
+  AnimationGame game;
+  game.WriteFile("strip.sb1", Strip().Text());
   for (const auto& c : cases) {
-    AnimationGame game;
-    game.WriteFile("strip.sb1", Strip().Text());
     game.PlayUntilWait(std::string("＃絵\nbg\n＃部分人物2\nstrip\n") + c.x + "\n" + c.y +
                        "\n＃クリック待ち\n");
     ExpectPixels(game.LastFrame(), c.probes, std::string(c.x) + " " + c.y);

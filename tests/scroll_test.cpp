@@ -147,8 +147,8 @@ TEST(ScrollClick, Faults) {
       {"＃前景スクロール\nwide\n1\n1\n＃前景スクロールクリック\n横\nない\n",
        "7\t前景スクロールのＹを代入する 変数 が宣言されていません\tない"},
   };
+  ScrollGame game;
   for (const auto& c : cases) {
-    ScrollGame game;
     EXPECT_EQ(game.Play(std::string("＃変数宣言\n横\n\n") + c.scenario, "click 5 5\n"), 0);
     const std::string error = c.error;
     const int line = std::stoi(error.substr(0, error.find('\t'))) + 3;
@@ -188,8 +188,8 @@ TEST(Scroll, EveryCommandThatGivesTheLayerAnotherPictureStopsIt) {
       {"＃前景スクロール", "＃前景アニメ準備\nbg\nbg\n＃前景アニメオン\n", 2},
       {"＃絵スクロール", "＃絵オーバーラップ\nbg\n", 0},
   };
+  ScrollGame game;
   for (const auto& c : cases) {
-    ScrollGame game;
     game.PlayUntilWait(std::string(c.keyword) + "\nwide\n10\n0\n＃クリック待ち\n" + c.stopper +
                        "＃クリック待ち\n");
     EXPECT_EQ(game.state().scroll[static_cast<std::size_t>(c.layer)].scroll_active, 1);
@@ -200,7 +200,6 @@ TEST(Scroll, EveryCommandThatGivesTheLayerAnotherPictureStopsIt) {
         << c.stopper;
   }
   // The person shows its new picture, not the scroll's window.
-  ScrollGame game;
   game.PlayUntilWait("＃人物スクロール\nwide\n10\n0\n＃クリック待ち\n＃人物\nbg\n＃クリック待ち\n");
   game.After(3);
   game.Click();
