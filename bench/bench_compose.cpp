@@ -1,6 +1,7 @@
 // One whole frame with every layer and window of the screen on, beside a plain memcpy of as many
 // bytes as that frame writes, measured in the same run so that the ratio holds however busy the
-// machine is. The frame is rebuilt on every idle turn, so it must stay near copying speed.
+// machine is. The frame is rebuilt on every idle turn, so it must stay near copying speed: also
+// while an overlap cross-fades or a wipe reveals a new scene over all of it.
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
@@ -54,6 +55,13 @@ void PaintSprite(Surface565& s, std::uint32_t salt, int percent) {
   }
 }
 
+// What runs over the layers while the frame is composed.
+enum class Effect {
+  kFadeHalfWay,  // the last pass over the whole screen
+  kCrossFade,    // an overlap half way, with a new background, person and foreground
+  kWipeStep,     // a wipe at a step whose mask reveals part of the new scene
+};
+
 struct Scene {
   std::unique_ptr<HeadlessPlatform> platform;
   std::unique_ptr<Engine> engine;
@@ -61,7 +69,41 @@ struct Scene {
   std::int64_t bytes_written = 0;
 };
 
-Scene MakeScene() {
+// The new pictures of a transition: an opaque background, a person and a foreground.
+std::int64_t AddNewScene(Engine& engine) {
+  HeldPictures& held = engine.pictures;
+  EngineState& s = engine.state;
+  const std::uint16_t key = *engine.screen.person_surface.color_key();
+  for (int layer = 0; layer < 3; ++layer) {
+    Surface565& picture = held.pending_picture[static_cast<std::size_t>(layer)];
+    picture = Surface565(kWidth, kHeight);
+    picture.set_color_key(key);
+    PaintSprite(picture, 20 + layer, layer == 0 ? 100 : 50);
+  }
+  s.pending_background_set = 1;
+  s.pending_person_set = 1;
+  s.pending_foreground_set = 1;
+  // The incoming scene: background, the four slots, person and foreground; then the outgoing
+  // scene kept on the work surface.
+  return 4 * kWidth * kHeight + 4 * 210 * 160;
+}
+
+// A wipe mask: black (keep the old scene) and other colours in runs, as a growing shape has.
+void PaintMask(Surface565& mask) {
+  Paint(mask, 30);
+  Lcg lcg;
+  for (int y = 0; y < mask.height(); ++y) {
+    for (int x = 0; x < mask.width();) {
+      const int run = 8 + static_cast<int>(lcg.Next() % 64);
+      if (lcg.Next() % 2 == 0) {
+        for (int i = x; i < x + run && i < mask.width(); ++i) mask.set_pixel(i, y, 0);
+      }
+      x += run;
+    }
+  }
+}
+
+Scene MakeScene(Effect effect) {
   Scene scene;
   scene.platform = std::make_unique<HeadlessPlatform>(HeadlessOptions{});
   scene.engine = std::make_unique<Engine>(scene.platform->platform(), nullptr, Options{});
@@ -118,17 +160,35 @@ Scene MakeScene() {
   s.click_mark_frame = 2;
   pixels += 80 * 80;
 
-  // A fade half way: the last pass over the whole screen.
-  s.fade_active = 1;
-  s.transition_level = 2;
-  pixels += kWidth * kHeight;
+  switch (effect) {
+    case Effect::kFadeHalfWay:
+      s.fade_active = 1;
+      s.transition_level = 2;
+      pixels += kWidth * kHeight;
+      break;
+    case Effect::kCrossFade:
+      pixels += AddNewScene(engine);
+      s.overlap_running = 1;
+      s.transition_level = 2;
+      pixels += kWidth * kHeight;  // the blend
+      break;
+    case Effect::kWipeStep:
+      pixels += AddNewScene(engine);
+      // The step's mask was read when the step began; each frame only copies it.
+      PaintMask(screen.mask_surface);
+      s.wipe_running = 1;
+      s.wipe_mask_count = 3;
+      s.wipe_step = 2;
+      pixels += 3 * kWidth * kHeight;  // the mask, the incoming scene, the outgoing scene over it
+      break;
+  }
 
   scene.bytes_written = pixels * 2;
   return scene;
 }
 
-void BM_ComposeEveryLayer(benchmark::State& state) {
-  Scene scene = MakeScene();
+void BM_Compose(benchmark::State& state, Effect effect) {
+  Scene scene = MakeScene(effect);
   for (auto _ : state) {
     Compose(*scene.engine, false);
     benchmark::DoNotOptimize(scene.engine->screen.back_surface.row(0));
@@ -138,12 +198,14 @@ void BM_ComposeEveryLayer(benchmark::State& state) {
   state.counters["screens"] =
       static_cast<double>(scene.bytes_written) / static_cast<double>(kScreenBytes);
 }
-BENCHMARK(BM_ComposeEveryLayer);
+BENCHMARK_CAPTURE(BM_Compose, EveryLayer, Effect::kFadeHalfWay);
+BENCHMARK_CAPTURE(BM_Compose, CrossFade, Effect::kCrossFade);
+BENCHMARK_CAPTURE(BM_Compose, WipeStep, Effect::kWipeStep);
 
 // The same number of bytes, copied screen by screen between two screen-sized buffers as the
 // frame's steps do.
-void BM_MemcpySameBytes(benchmark::State& state) {
-  const std::int64_t total = MakeScene().bytes_written;
+void BM_MemcpySameBytes(benchmark::State& state, Effect effect) {
+  const std::int64_t total = MakeScene(effect).bytes_written;
   std::vector<std::uint8_t> from(kScreenBytes, 0x5A);
   std::vector<std::uint8_t> to(kScreenBytes);
   for (auto _ : state) {
@@ -155,7 +217,9 @@ void BM_MemcpySameBytes(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * total);
 }
-BENCHMARK(BM_MemcpySameBytes);
+BENCHMARK_CAPTURE(BM_MemcpySameBytes, EveryLayer, Effect::kFadeHalfWay);
+BENCHMARK_CAPTURE(BM_MemcpySameBytes, CrossFade, Effect::kCrossFade);
+BENCHMARK_CAPTURE(BM_MemcpySameBytes, WipeStep, Effect::kWipeStep);
 
 }  // namespace
 }  // namespace tumu

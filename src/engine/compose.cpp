@@ -4,22 +4,38 @@
 #include "choice/click.h"
 #include "engine/engine.h"
 #include "picture/layer_drawing.h"
+#include "picture/transition_drawing.h"
 #include "text/variable_display.h"
 #include "text/window_drawing.h"
 
 namespace tumu {
 
+namespace {
+
+void DrawPartialSlots(Engine& engine, int first_slot, Surface565& target) {
+  DrawPartialSlot(engine, first_slot, target);
+  DrawPartialSlot(engine, first_slot + 1, target);
+}
+
+}  // namespace
+
 void Compose(Engine& engine, bool present) {
   EngineState& s = engine.state;
-  if (s.error_halt == 1 || engine.screen.back_surface.empty()) return;
+  Surface565& back = engine.screen.back_surface;
+  if (s.error_halt == 1 || back.empty()) return;
 
   DrawBackgroundLayer(engine);
-  DrawPartialSlot(engine, 0);
-  DrawPartialSlot(engine, 1);
+  DrawPartialSlots(engine, 0, back);
   DrawPersonLayer(engine);
-  DrawPartialSlot(engine, 2);
-  DrawPartialSlot(engine, 3);
+  DrawPartialSlots(engine, 2, back);
   DrawForegroundLayer(engine);
+  if (s.wipe_running) {
+    ComposeIncoming(engine);
+    DrawWipeStep(engine);
+  } else if (s.overlap_running) {
+    ComposeIncoming(engine);
+    DrawCrossFade(engine);
+  }
   DrawHoverPicture(engine);
   DrawTextWindow(engine);
   DrawDialogueWindow(engine);
@@ -29,6 +45,16 @@ void Compose(Engine& engine, bool present) {
   DrawClickMark(engine);
   DrawFade(engine);
   if (present) PresentFrame(engine);
+}
+
+void ComposeIncoming(Engine& engine) {
+  Surface565& incoming = engine.screen.incoming_surface;
+  DrawIncomingBackground(engine);
+  DrawPartialSlots(engine, 0, incoming);
+  DrawIncomingPerson(engine);
+  DrawPartialSlots(engine, 2, incoming);
+  DrawIncomingForeground(engine);
+  KeepOutgoingScene(engine);
 }
 
 }  // namespace tumu

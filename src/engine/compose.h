@@ -10,4 +10,9 @@ struct Engine;
 // `present` is true. Does nothing while the error screen is shown.
 void Compose(Engine& engine, bool present);
 
+// While an overlap or wipe runs: builds the incoming scene (the layers with their new pictures)
+// on the incoming surface, and keeps the outgoing scene, composed so far on the back surface, on
+// the work surface.
+void ComposeIncoming(Engine& engine);
+
 }  // namespace tumu

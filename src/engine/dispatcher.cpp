@@ -13,6 +13,10 @@
 #include "engine/sub_scenario.h"
 #include "picture/layer_commands.h"
 #include "sound/sound.h"
+#include "picture/animation.h"
+#include "picture/partial_pictures.h"
+#include "picture/scroll.h"
+#include "picture/transitions.h"
 #include "platform/sjis_literal.h"
 #include "save/save_commands.h"
 #include "text/text_window.h"
@@ -27,6 +31,12 @@ using namespace literals;
 namespace {
 
 using Match = CommandRow::Match;
+
+// One handler for several keywords, each with its own partial-picture slot or layer.
+template <void (*kHandler)(Engine&, int), int kWhich>
+void HandleFor(Engine& engine) {
+  kHandler(engine, kWhich);
+}
 
 // Commands after which the dispatcher itself marks the variable display for redrawing.
 void AssignString(Engine& engine) {
@@ -82,17 +92,17 @@ constexpr CommandRow kCommands[] = {
     {10, {"＃シナリオのパス"_sj}, Match::kPrefix, HandleScenarioPath},  // scenario path
     {11, {"＃絵オフ"_sj}, Match::kPrefix, HandleBackgroundOff},  // background picture off
     {12, {"＃人物オフ"_sj}, Match::kPrefix, HandlePersonOff},  // person off
-    {13, {"＃人物アニメオフ"_sj}, Match::kPrefix, nullptr},  // person animation off
+    {13, {"＃人物アニメオフ"_sj}, Match::kPrefix, HandlePersonAnimationOff},  // person animation off
     {14, {"＃前景オフ"_sj}, Match::kPrefix, HandleForegroundOff},  // foreground off
-    {15, {"＃前景アニメオフ"_sj}, Match::kPrefix, nullptr},  // foreground animation off
-    {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, nullptr},  // partial picture 1 off
-    {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial picture 1 off
-    {18, {"＃部分絵２オフ"_sj, "＃部分絵2オフ"_sj}, Match::kPrefix, nullptr},  // partial picture 2 off
-    {19, {"＃部分アニメ絵２オフ"_sj, "＃部分アニメ絵2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial picture 2 off
-    {20, {"＃部分人物１オフ"_sj, "＃部分人物1オフ"_sj}, Match::kPrefix, nullptr},  // partial person 1 off
-    {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 1 off
-    {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, nullptr},  // partial person 2 off
-    {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, nullptr},  // animated partial person 2 off
+    {15, {"＃前景アニメオフ"_sj}, Match::kPrefix, HandleForegroundAnimationOff},  // foreground animation off
+    {16, {"＃部分絵１オフ"_sj, "＃部分絵1オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 0>},  // partial picture 1 off
+    {17, {"＃部分アニメ絵１オフ"_sj, "＃部分アニメ絵1オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 0>},  // animated partial picture 1 off
+    {18, {"＃部分絵２オフ"_sj, "＃部分絵2オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 1>},  // partial picture 2 off
+    {19, {"＃部分アニメ絵２オフ"_sj, "＃部分アニメ絵2オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 1>},  // animated partial picture 2 off
+    {20, {"＃部分人物１オフ"_sj, "＃部分人物1オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 2>},  // partial person 1 off
+    {21, {"＃部分アニメ人物１オフ"_sj, "＃部分アニメ人物1オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 2>},  // animated partial person 1 off
+    {22, {"＃部分人物２オフ"_sj, "＃部分人物2オフ"_sj}, Match::kPrefix, HandleFor<HidePartialPicture, 3>},  // partial person 2 off
+    {23, {"＃部分アニメ人物２オフ"_sj, "＃部分アニメ人物2オフ"_sj}, Match::kPrefix, HandleFor<StopPartialAnimation, 3>},  // animated partial person 2 off
     {24, {"＃最前景オフ"_sj}, Match::kPrefix, HandleFrontmostOff},  // frontmost picture off
     {25, {"＃文章オフ"_sj}, Match::kPrefix, HandleTextOff},  // text window off
     {26, {"＃変数表示オフ"_sj}, Match::kPrefix, HandleVariableDisplayOff},  // variable display off
@@ -120,31 +130,31 @@ constexpr CommandRow kCommands[] = {
     {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, HandleCdStop},  // stop CD audio
     {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd},  // CD audio track
     {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, HandleMidi},  // MIDI music
-    {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare person animation
-    {52, {"＃人物アニメオン"_sj}, Match::kPrefix, nullptr},  // person animation on
-    {53, {"＃前景アニメ準備"_sj}, Match::kPrefix, nullptr},  // prepare foreground animation
-    {54, {"＃前景アニメオン"_sj}, Match::kPrefix, nullptr},  // foreground animation on
-    {55, {"＃部分アニメ絵１"_sj, "＃部分アニメ絵1"_sj}, Match::kPrefix, nullptr},  // animated partial picture 1
-    {56, {"＃部分アニメ絵２"_sj, "＃部分アニメ絵2"_sj}, Match::kPrefix, nullptr},  // animated partial picture 2
-    {57, {"＃部分アニメ人物１"_sj, "＃部分アニメ人物1"_sj}, Match::kPrefix, nullptr},  // animated partial person 1
-    {58, {"＃部分アニメ人物２"_sj, "＃部分アニメ人物2"_sj}, Match::kPrefix, nullptr},  // animated partial person 2
-    {59, {"＃絵オーバーラップ"_sj}, Match::kPrefix, nullptr},  // background picture overlap
-    {60, {"＃人物オーバーラップ"_sj}, Match::kPrefix, nullptr},  // person overlap
-    {61, {"＃前景オーバーラップ"_sj}, Match::kPrefix, nullptr},  // foreground overlap
-    {62, {"＃全オーバーラップ"_sj}, Match::kPrefix, nullptr},  // overlap of all layers
-    {63, {"＃絵スクロール"_sj}, Match::kPrefix, nullptr},  // background scroll
-    {64, {"＃人物スクロール"_sj}, Match::kPrefix, nullptr},  // person scroll
-    {65, {"＃前景スクロール"_sj}, Match::kPrefix, nullptr},  // foreground scroll
+    {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, HandlePersonAnimationPrepare},  // prepare person animation
+    {52, {"＃人物アニメオン"_sj}, Match::kPrefix, HandlePersonAnimationOn},  // person animation on
+    {53, {"＃前景アニメ準備"_sj}, Match::kPrefix, HandleForegroundAnimationPrepare},  // prepare foreground animation
+    {54, {"＃前景アニメオン"_sj}, Match::kPrefix, HandleForegroundAnimationOn},  // foreground animation on
+    {55, {"＃部分アニメ絵１"_sj, "＃部分アニメ絵1"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 0>},  // animated partial picture 1
+    {56, {"＃部分アニメ絵２"_sj, "＃部分アニメ絵2"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 1>},  // animated partial picture 2
+    {57, {"＃部分アニメ人物１"_sj, "＃部分アニメ人物1"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 2>},  // animated partial person 1
+    {58, {"＃部分アニメ人物２"_sj, "＃部分アニメ人物2"_sj}, Match::kPrefix, HandleFor<ShowPartialAnimation, 3>},  // animated partial person 2
+    {59, {"＃絵オーバーラップ"_sj}, Match::kPrefix, HandleBackgroundOverlap},  // background picture overlap
+    {60, {"＃人物オーバーラップ"_sj}, Match::kPrefix, HandlePersonOverlap},  // person overlap
+    {61, {"＃前景オーバーラップ"_sj}, Match::kPrefix, HandleForegroundOverlap},  // foreground overlap
+    {62, {"＃全オーバーラップ"_sj}, Match::kPrefix, HandleOverlapAll},  // overlap of all layers
+    {63, {"＃絵スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kBackgroundLayer>},  // background scroll
+    {64, {"＃人物スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kPersonLayer>},  // person scroll
+    {65, {"＃前景スクロール"_sj}, Match::kPrefix, HandleFor<RunScrollCommand, kForegroundLayer>},  // foreground scroll
     {66, {"＃絵"_sj}, Match::kPrefix, HandleBackground},  // background picture
     {67, {"＃人物"_sj}, Match::kPrefix, HandlePerson},  // person picture
     {68, {"＃前景"_sj}, Match::kPrefix, HandleForeground},  // foreground picture
     {69, {"＃最前景"_sj}, Match::kPrefix, HandleFrontmost},  // frontmost picture
-    {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, nullptr},  // partial picture 1
-    {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, nullptr},  // partial picture 2
-    {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, nullptr},  // partial person 1
-    {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, nullptr},  // partial person 2
-    {74, {"＃フェードアウト"_sj}, Match::kPrefix, nullptr},  // fade out
-    {75, {"＃フェードイン"_sj}, Match::kPrefix, nullptr},  // fade in
+    {70, {"＃部分絵１"_sj, "＃部分絵1"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 0>},  // partial picture 1
+    {71, {"＃部分絵２"_sj, "＃部分絵2"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 1>},  // partial picture 2
+    {72, {"＃部分人物１"_sj, "＃部分人物1"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 2>},  // partial person 1
+    {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 3>},  // partial person 2
+    {74, {"＃フェードアウト"_sj}, Match::kPrefix, HandleFadeOut},  // fade out
+    {75, {"＃フェードイン"_sj}, Match::kPrefix, HandleFadeIn},  // fade in
     {76, {"＃別シナリオ"_sj}, Match::kPrefix, HandleCallScenario},  // call another scenario
     {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, HandleRightClickScenario},  // name the right-click scenario
     {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached},  // label line reached in sequence
@@ -153,12 +163,12 @@ constexpr CommandRow kCommands[] = {
     {81, {"＃半透明オフ"_sj}, Match::kPrefix, HandleTranslucencyOff},  // translucency off
     {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd},  // end the program
     {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, HandleMaskColor},  // mask colour
-    {84, {"＃アニメスピード"_sj}, Match::kPrefix, nullptr},  // animation speed
+    {84, {"＃アニメスピード"_sj}, Match::kPrefix, HandleAnimationSpeed},  // animation speed
     {85, {"＃マシンチェック"_sj}, Match::kPrefix, HandleMachineCheck},  // machine check
     {86, {"＃クリックマークオフ"_sj}, Match::kPrefix, HandleClickMarkOff},  // click mark off
     {87, {"＃クリックマーク"_sj}, Match::kPrefix, LoadClickMark},  // click mark
-    {88, {"＃ワイプパターン"_sj}, Match::kPrefix, nullptr},  // wipe pattern
-    {89, {"＃ワイプ"_sj}, Match::kPrefix, nullptr},  // wipe
+    {88, {"＃ワイプパターン"_sj}, Match::kPrefix, HandleWipePattern},  // wipe pattern
+    {89, {"＃ワイプ"_sj}, Match::kPrefix, HandleWipe},  // wipe
     {90, {"＃クリック位置"_sj}, Match::kPrefix, HandleClickPosition},  // click position
     {91, {"＃スキップオフ"_sj}, Match::kPrefix, HandleSkipOff},  // skip off
     {92, {"＃スキップ"_sj}, Match::kPrefix, HandleSkipOn},  // skip on

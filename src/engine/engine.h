@@ -8,6 +8,7 @@
 #include "engine/log.h"
 #include "engine/options.h"
 #include "engine/state.h"
+#include "picture/held_pictures.h"
 #include "platform/file_lookup.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
@@ -28,6 +29,7 @@ struct Engine {
   std::unique_ptr<EngineState> state_storage;
   EngineState& state;
   Screen screen;
+  HeldPictures pictures;
 
   // The main window is gone (the shutdown ran): the main loop ends at its next pass.
   bool quit = false;

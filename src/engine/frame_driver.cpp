@@ -174,7 +174,10 @@ TurnStatus ComputeTurnStatus(const Engine& engine) {
       s.foreground_scroll_click || s.input_dialog_open;
   const bool ends_by_itself = s.time_wait_active || s.fading_in || s.fading_out ||
                               s.overlap_running || s.wipe_running || s.choice_timer_active;
-  status.settled = waits_for_player && !ends_by_itself && engine.last_turn_waited;
+  // Nothing advances under the error screen, not even a transition: only the player's click
+  // ends it.
+  status.settled = (s.error_halt == 1 || (waits_for_player && !ends_by_itself)) &&
+                   engine.last_turn_waited;
   if (!status.waiting) return status;
 
   const std::uint32_t now = engine.platform.clock.Ticks();

@@ -6,6 +6,8 @@
 #include "engine/engine.h"
 #include "engine/shutdown.h"
 #include "engine/sub_scenario.h"
+#include "picture/layer_commands.h"
+#include "picture/scroll.h"
 #include "vars/variable_commands.h"
 
 namespace tumu {
@@ -36,6 +38,12 @@ void LeftButtonDown(Engine& engine, int x, int y) {
   EngineState& s = engine.state;
   if (s.click_position_active == 1) {
     StoreClickPosition(engine, x, y);
+  } else if (s.picture_scroll_click == 1) {
+    ScrollClick(engine, kBackgroundLayer);
+  } else if (s.person_scroll_click == 1) {
+    ScrollClick(engine, kPersonLayer);
+  } else if (s.foreground_scroll_click == 1) {
+    ScrollClick(engine, kForegroundLayer);
   } else if (s.back_screen_choice_active == 1) {
     ReadPixelColor(engine, engine.screen.work_surface, x, y);
     s.hovered_choice = BackScreenChoiceAt(engine);

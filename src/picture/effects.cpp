@@ -1,6 +1,9 @@
 #include "picture/effects.h"
 
 #include "engine/engine.h"
+#include "picture/animation.h"
+#include "picture/scroll.h"
+#include "picture/transitions.h"
 
 namespace tumu {
 
@@ -18,7 +21,14 @@ void AdvanceClickMark(EngineState& s) {
 
 }  // namespace
 
-void AdvanceEffects(Engine& engine) { AdvanceClickMark(engine.state); }
+void AdvanceEffects(Engine& engine) {
+  AdvancePersonAnimation(engine);
+  AdvanceForegroundAnimation(engine);
+  AdvancePartialAnimations(engine);
+  AdvanceClickMark(engine.state);
+  AdvanceScrolls(engine);
+  AdvanceTransition(engine);
+}
 
 bool EffectsRunning(const Engine& engine) {
   const EngineState& s = engine.state;

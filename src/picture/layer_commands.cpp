@@ -17,10 +17,6 @@ using namespace literals;
 
 namespace {
 
-constexpr int kBackgroundLayer = 0;
-constexpr int kPersonLayer = 1;
-constexpr int kForegroundLayer = 2;
-
 std::string WithKeyword(const char* format_sjis, std::string_view keyword) {
   return Sprintf(format_sjis, std::string(keyword).c_str());
 }
@@ -34,7 +30,9 @@ int PositionFromLine(Engine& engine, const std::string& line) {
 }  // namespace
 
 void StopScroll(Engine& engine, int layer) {
-  engine.state.scroll[static_cast<std::size_t>(layer)].scroll_active = 0;
+  const auto index = static_cast<std::size_t>(layer);
+  engine.state.scroll[index].scroll_active = 0;
+  engine.pictures.scroll_picture[index].reset();
 }
 
 void StopPersonAnimation(Engine& engine) {

@@ -27,8 +27,15 @@ void HandleTranslucencyOff(Engine& engine);
 // picture is black. `keyword` names the command in the reports.
 bool LoadLayerPicture(Engine& engine, Surface565& layer, std::string_view keyword);
 
-// Layers 0, 1, 2: the background, the person, the foreground.
+// The three full-screen layers that scroll and take part in transitions, in their drawing order.
+inline constexpr int kBackgroundLayer = 0;
+inline constexpr int kPersonLayer = 1;
+inline constexpr int kForegroundLayer = 2;
+inline constexpr int kScrollingLayers = 3;
+
+// Ends the layer's scroll and lets its picture go; the layer keeps the window drawn last.
 void StopScroll(Engine& engine, int layer);
+// The animation stops at frame 0; the prepared frames stay for the next animation-on command.
 void StopPersonAnimation(Engine& engine);
 void StopForegroundAnimation(Engine& engine);
 

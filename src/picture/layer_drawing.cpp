@@ -1,6 +1,8 @@
 #include "picture/layer_drawing.h"
 
 #include "engine/engine.h"
+#include "picture/layer_commands.h"
+#include "picture/scroll.h"
 
 namespace tumu {
 
@@ -38,6 +40,7 @@ void DrawWholeKeyed(Engine& engine, const Surface565& layer) {
 void DrawBackgroundLayer(Engine& engine) {
   Screen& screen = engine.screen;
   if (engine.state.background_on) {
+    RedrawScrollingLayer(engine, kBackgroundLayer, screen.background_surface);
     CopyRect(screen.back_surface, 0, 0, screen.background_surface,
              WholeSurface(screen.background_surface));
   } else {
@@ -45,22 +48,24 @@ void DrawBackgroundLayer(Engine& engine) {
   }
 }
 
-void DrawPartialSlot(Engine& engine, int slot) {
+void DrawPartialSlot(Engine& engine, int slot, Surface565& target) {
   const PartialSlot& p = engine.state.partial[static_cast<std::size_t>(slot)];
   if (!p.partial_on) return;
   const Surface565& source = engine.screen.partial_surface[static_cast<std::size_t>(slot)];
   const Rect frame{(p.partial_frame - 1) * kPartialFrameWidth, 0, kPartialFrameWidth,
                    kPartialFrameHeight};
-  CopyRectKeyed(engine.screen.back_surface, p.partial_x, p.partial_y, source, frame);
+  CopyRectKeyed(target, p.partial_x, p.partial_y, source, frame);
 }
 
 void DrawPersonLayer(Engine& engine) {
   if (!engine.state.person_on) return;
+  RedrawScrollingLayer(engine, kPersonLayer, engine.screen.person_surface);
   if (const Surface565* person = PersonFrameSurface(engine)) DrawWholeKeyed(engine, *person);
 }
 
 void DrawForegroundLayer(Engine& engine) {
   if (!engine.state.foreground_on) return;
+  RedrawScrollingLayer(engine, kForegroundLayer, engine.screen.foreground_surface);
   if (const Surface565* foreground = ForegroundFrameSurface(engine)) {
     DrawWholeKeyed(engine, *foreground);
   }

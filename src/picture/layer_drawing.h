@@ -8,10 +8,13 @@ namespace tumu {
 
 struct Engine;
 
-// The background picture, or black when none is shown.
+// The background picture, or black when none is shown. A scrolling layer first takes its window
+// of the scroll picture.
 void DrawBackgroundLayer(Engine& engine);
-// One of the four partial-picture slots (0..3), when it is on.
-void DrawPartialSlot(Engine& engine, int slot);
+// The present frame of one of the four partial-picture slots (0..3), when it is on, onto the back
+// surface or the incoming scene of a transition. Clipped to the screen.
+void DrawPartialSlot(Engine& engine, int slot, Surface565& target);
+// The person and the foreground in their present animation frames.
 void DrawPersonLayer(Engine& engine);
 void DrawForegroundLayer(Engine& engine);
 // The hover picture of the back-screen choice, when one is shown.
