@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/contact_sheet.h"
 #include "platform/headless/script.h"
 #include "platform/platform.h"
 
@@ -117,6 +118,9 @@ class HeadlessInput final : public Input {
 
   // Screenshots that could not be written, and other trouble, for the log.
   const std::vector<std::string>& problems() const { return problems_; }
+  // The frames of --shots, all in one picture.
+  const ContactSheet& contact_sheet() const { return contact_sheet_; }
+  int shots_taken() const { return shot_number_; }
 
  private:
   std::optional<InputEvent> NextScriptEvent();
@@ -133,6 +137,7 @@ class HeadlessInput final : public Input {
   std::optional<std::uint32_t> wait_until_;
   std::uint64_t busy_turns_ = 0;
   int shot_number_ = 0;
+  ContactSheet contact_sheet_;
   std::vector<std::string> problems_;
 };
 
