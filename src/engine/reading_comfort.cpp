@@ -22,15 +22,15 @@ const std::uint16_t kDimTextPixel = ColorToPixel(kFormat, 150, 155, 180);
 // the keys below.
 constexpr Rect kPanel{32, 24, 576, 432};
 constexpr int kPanelMargin = 16;
-constexpr int kSmallTextHeight = 14;
+constexpr int kSmallTextHeight = 16;
 constexpr int kRowTextHeight = 18;
 constexpr int kRowPitch = 24;
 constexpr int kFirstRowTop = 44;
-constexpr int kHintTop = kPanel.height - 28;
+constexpr int kHintTop = kPanel.height - 30;
 constexpr int kRowsShown = (kHintTop - 8 - kFirstRowTop) / kRowPitch;
 
 // The marks of the running aids, in the top right corner.
-constexpr Rect kMark{kScreenWidth - 60, 8, 52, 20};
+constexpr Rect kMark{kScreenWidth - 64, 8, 56, 22};
 
 InputEvent KeyEvent(Key key) {
   InputEvent event;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "platform/sdl/quiet_stderr.h"
+
 namespace tumu {
 
 namespace {
@@ -36,25 +38,27 @@ std::vector<std::int16_t> MakeBeepTone(int sample_rate, int duration_ms, int fre
 
 SdlBeeper::~SdlBeeper() { Release(); }
 
+bool SdlBeeper::OpenDevice() {
+  // Drivers that are tried and fail say so loudly; whether one works is told by the caller.
+  const QuietStderr quiet(!verbose_);
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    started_audio_ = true;
+  }
+  SDL_AudioSpec want{};
+  want.freq = kSampleRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = 1;
+  want.samples = 1024;
+  // No changes allowed: SDL converts to whatever the device takes.
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+  return device_ != 0;
+}
+
 void SdlBeeper::Beep() {
   if (unavailable_) return;
   if (device_ == 0) {
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-      if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "tumu: no sound for the beep: %s\n", SDL_GetError());
-        unavailable_ = true;
-        return;
-      }
-      started_audio_ = true;
-    }
-    SDL_AudioSpec want{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = 1024;
-    // No changes allowed: SDL converts to whatever the device takes.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (device_ == 0) {
+    if (!OpenDevice()) {
       std::fprintf(stderr, "tumu: no sound for the beep: %s\n", SDL_GetError());
       unavailable_ = true;
       Release();

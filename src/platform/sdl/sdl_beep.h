@@ -14,7 +14,8 @@ std::vector<std::int16_t> MakeBeepTone(int sample_rate, int duration_ms, int fre
 
 class SdlBeeper {
  public:
-  SdlBeeper() = default;
+  // verbose: lets the audio drivers' own messages reach stderr while the device is opened.
+  explicit SdlBeeper(bool verbose) : verbose_(verbose) {}
   ~SdlBeeper();
   SdlBeeper(const SdlBeeper&) = delete;
   SdlBeeper& operator=(const SdlBeeper&) = delete;
@@ -25,8 +26,11 @@ class SdlBeeper {
   void Idle();
 
  private:
+  // Brings up SDL's audio when needed and opens the beep's device.
+  bool OpenDevice();
   void Release();
 
+  bool verbose_;
   SDL_AudioDeviceID device_ = 0;
   bool started_audio_ = false;  // we brought up SDL's audio and take it down again
   bool unavailable_ = false;    // opening failed once: the player has no sound here

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/sdl/quiet_stderr.h"
+
 namespace tumu {
 
 namespace {
@@ -23,8 +25,12 @@ bool SameFrame(const Surface565& a, const Surface565& b) {
 
 }  // namespace
 
-SdlDisplay::SdlDisplay(int default_scale, ScaleMode scale_mode)
-    : default_scale_(default_scale), scale_mode_(scale_mode), shown_(kScreenWidth, kScreenHeight) {}
+SdlDisplay::SdlDisplay(int default_scale, ScaleMode scale_mode, bool verbose)
+    : default_scale_(default_scale),
+      scale_mode_(scale_mode),
+      verbose_(verbose),
+      shown_(kScreenWidth, kScreenHeight),
+      beeper_(verbose) {}
 
 SdlDisplay::~SdlDisplay() { Close(); }
 
@@ -49,15 +55,22 @@ bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
   // same layout, in output pixels.
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (config.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kScreenWidth * scale, kScreenHeight * scale, flags);
+  {
+    // The graphics drivers tried on the way to a working one report each failure themselves.
+    const QuietStderr quiet(!verbose_);
+    window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, kScreenWidth * scale, kScreenHeight * scale,
+                               flags);
+    if (window_ != nullptr) {
+      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+      if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
+  }
   if (window_ == nullptr) {
     *error = std::string("cannot open the window: ") + SDL_GetError();
     return false;
   }
   SDL_SetWindowMinimumSize(window_, kScreenWidth / 2, kScreenHeight / 2);
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
     *error = std::string("cannot draw into the window: ") + SDL_GetError();
     Close();

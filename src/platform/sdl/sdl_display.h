@@ -37,8 +37,8 @@ bool ReadRendererOutput(SDL_Renderer* renderer, RenderedImage* image, std::strin
 class SdlDisplay : public Display {
  public:
   // default_scale: the window scale when the game's configuration gives none (0 = the largest
-  // that fits the desktop, at most 2).
-  SdlDisplay(int default_scale, ScaleMode scale_mode);
+  // that fits the desktop, at most 2). verbose: the drivers' own messages reach stderr.
+  SdlDisplay(int default_scale, ScaleMode scale_mode, bool verbose = false);
   ~SdlDisplay() override;
   SdlDisplay(const SdlDisplay&) = delete;
   SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -94,6 +94,7 @@ class SdlDisplay : public Display {
 
   int default_scale_;
   ScaleMode scale_mode_;
+  bool verbose_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

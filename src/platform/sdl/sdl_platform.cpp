@@ -53,7 +53,7 @@ bool SdlPlatform::StartVideo(bool verbose, std::string* error) {
 }
 
 SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)
-    : display_(options.scale, options.scale_mode),
+    : display_(options.scale, options.scale_mode, options.verbose),
       text_input_(display_, options.text_renderer),
       input_(display_, text_input_, options.screenshot_dir),
       message_boxes_(display_, options.text_renderer) {}
