@@ -41,12 +41,28 @@ TEST(CommandLine, ReadsEveryOption) {
   EXPECT_EQ(Parse({"pack", "scramble", "a", "b"}).action, CommandLine::Action::kPack);
 }
 
+TEST(CommandLine, ReadsTheDisplayAndVolumeOptions) {
+  const CommandLine c = Parse({"--scale-mode", "pixel", "--music-volume", "0", "--sound-volume",
+                               "100", "--scale-mode", "smooth"});
+  ASSERT_EQ(c.action, CommandLine::Action::kRun) << c.error;
+  EXPECT_EQ(c.options.scale_mode, ScaleMode::kSmooth) << "the last one given wins";
+  EXPECT_EQ(c.options.music_volume, 0);
+  EXPECT_EQ(c.options.sound_volume, 100);
+  EXPECT_EQ(Parse({}).options.scale_mode, ScaleMode::kFit);
+  EXPECT_EQ(Parse({}).options.music_volume, 100);
+  EXPECT_EQ(Parse({"--scale-mode", "fit"}).options.scale_mode, ScaleMode::kFit);
+  const CommandLine check = Parse({"--check-display", "--verbose"});
+  EXPECT_EQ(check.action, CommandLine::Action::kCheckDisplay);
+  EXPECT_TRUE(check.options.verbose);
+}
+
 TEST(CommandLine, RefusesBadOptions) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {"--bogus"}, {"--scale"}, {"--scale", "0"}, {"--scale", "x"}, {"--seed", "-1"},
            {"--seed", "4294967296"}, {"--max-ms", "1e3"}, {"--font"}, {"a", "b"},
            {"--script", "s"}, {"--headless", "--auto", "--script", "s"}, {"pack", "zip", "a", "b"},
-           {"pack", "scramble", "a"}}) {
+           {"pack", "scramble", "a"}, {"--scale-mode", "Pixel"}, {"--scale-mode"},
+           {"--music-volume", "101"}, {"--sound-volume", "-1"}, {"--sound-volume"}}) {
     const CommandLine c = Parse(bad);
     EXPECT_EQ(c.action, CommandLine::Action::kError) << bad[0];
     EXPECT_FALSE(c.error.empty());

@@ -270,22 +270,26 @@ void ReadingComfort::BacklogEvent(const InputEvent& event) {
 }
 
 std::optional<InputEvent> ReadingComfort::Answer() {
-  if (!PlainClickWait()) return std::nullopt;
-  // As the player's own Space would.
-  if (FastForwarding()) return KeyEvent(Key::kSpace);
-  if (auto_advance_ && inner_.clock.Ticks() - wait_started_ >= wait_ms_) {
+  // Once between two turns of the game: should a wait outlast its answer, the game still runs.
+  if (answered_ || !PlainClickWait()) return std::nullopt;
+  std::optional<InputEvent> answer;
+  if (FastForwarding()) {
+    // As the player's own Space would.
+    answer = KeyEvent(Key::kSpace);
+  } else if (auto_advance_ && inner_.clock.Ticks() - wait_started_ >= wait_ms_) {
     // As the player's own click would, where the mouse is.
-    InputEvent click;
-    click.type = InputEvent::Type::kLeftDown;
-    click.x = mouse_x_;
-    click.y = mouse_y_;
-    return click;
+    answer.emplace();
+    answer->type = InputEvent::Type::kLeftDown;
+    answer->x = mouse_x_;
+    answer->y = mouse_y_;
   }
-  return std::nullopt;
+  answered_ = answer.has_value();
+  return answer;
 }
 
 void ReadingComfort::AfterTurn(const TurnStatus& status) {
   last_status_ = status;
+  answered_ = false;
   TurnStatus paced = status;
   const bool waiting = PlainClickWait();
   if (waiting && !in_click_wait_) {

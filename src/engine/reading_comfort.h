@@ -99,6 +99,7 @@ class ReadingComfort {
   bool fast_forward_shown_ = false;
 
   bool auto_advance_ = false;
+  bool answered_ = false;  // an aid answered a wait since the last turn
   bool in_click_wait_ = false;
   std::uint32_t wait_started_ = 0;
   std::uint32_t wait_ms_ = 0;
