@@ -147,7 +147,7 @@ void ReadingComfort::DrawBacklog(Surface565& frame) {
                   kDimTextPixel, kPanelPixel);
   }
   text.DrawText(panel, kPanelMargin, kHintTop,
-                "Wheel up, Page Up: earlier    Wheel down, Page Down: later    Click, Esc: back",
+                "Wheel up, PgUp: earlier  Wheel down, PgDn: later  Click, Esc: back",
                 kSmallTextHeight, kDimTextPixel, kPanelPixel);
   CopyRect(frame, kPanel.x, kPanel.y, panel, WholeSurface(panel));
 }

@@ -50,27 +50,26 @@ inline void Push(SDL_Event event) {
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
-inline void PushKey(Uint32 window, SDL_Keycode sym, Uint16 mod = KMOD_NONE, bool repeat = false) {
+inline SDL_Event KeyboardEvent(Uint32 window, SDL_Keycode sym, Uint16 mod, bool down) {
   SDL_Event event{};
-  event.type = SDL_KEYDOWN;
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.windowID = window;
-  event.key.state = SDL_PRESSED;
-  event.key.repeat = repeat ? 1 : 0;
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.keysym.sym = sym;
   event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
   event.key.keysym.mod = mod;
+  return event;
+}
+
+inline void PushKey(Uint32 window, SDL_Keycode sym, Uint16 mod = KMOD_NONE, bool repeat = false) {
+  SDL_Event event = KeyboardEvent(window, sym, mod, true);
+  event.key.repeat = repeat ? 1 : 0;
   Push(event);
 }
 
+// mod: the modifiers still held after the key went up.
 inline void PushKeyUp(Uint32 window, SDL_Keycode sym, Uint16 mod) {
-  SDL_Event event{};
-  event.type = SDL_KEYUP;
-  event.key.windowID = window;
-  event.key.state = SDL_RELEASED;
-  event.key.keysym.sym = sym;
-  event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
-  event.key.keysym.mod = mod;
-  Push(event);
+  Push(KeyboardEvent(window, sym, mod, false));
 }
 
 // Notches of the mouse wheel: positive away from the player.
