@@ -193,7 +193,6 @@ std::optional<InputEvent> ReadingComfort::Poll() {
 }
 
 bool ReadingComfort::TakeKey(Key key) {
-
   if (key == Key::kA) {
     auto_advance_ = !auto_advance_;
     // The pause is counted from now: switching it on does not end a wait at once.
@@ -297,8 +296,10 @@ void ReadingComfort::AfterTurn(const TurnStatus& status) {
     const std::uint64_t characters = engine_->text_history.characters();
     const std::uint64_t shown = characters - characters_at_last_wait_;
     characters_at_last_wait_ = characters;
+    // A screen holds far fewer characters; the bound keeps the pause in range whatever happens.
+    constexpr std::uint64_t kMostCharacters = 10000;
     wait_ms_ = static_cast<std::uint32_t>(
-        kAutoAdvanceBaseMs + std::min<std::uint64_t>(shown, 10000) * kAutoAdvancePerCharacterMs);
+        kAutoAdvanceBaseMs + std::min(shown, kMostCharacters) * kAutoAdvancePerCharacterMs);
     wait_started_ = inner_.clock.Ticks();
   }
   in_click_wait_ = waiting;
