@@ -68,10 +68,8 @@ TEST(Settings, ABadLineIsToldWithItsNumberAndTheOthersStillCount) {
 
 TEST(Settings, AreFoundInTheConfigFolder) {
   EXPECT_EQ(SettingsPath("/cfg", "/home/me"), "/cfg/tumu/tumu.conf");
-  EXPECT_EQ(SettingsPath(nullptr, "/home/me"), "/home/me/.config/tumu/tumu.conf");
-  // A relative XDG_CONFIG_HOME is not a place.
+  // Unset or relative: the default under the home folder.
   EXPECT_EQ(SettingsPath("cfg", "/home/me"), "/home/me/.config/tumu/tumu.conf");
-  EXPECT_EQ(SettingsPath("", ""), "");
   EXPECT_EQ(SettingsPath(nullptr, nullptr), "");
 }
 
