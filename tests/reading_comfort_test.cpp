@@ -61,7 +61,6 @@ class Hands final : public Input {
       if (step.look) step.look();
       if (step.event) {
         settled_ = false;
-        ++events_given;
         return step.event;
       }
     }
@@ -87,7 +86,6 @@ class Hands final : public Input {
 
   std::deque<Step> steps;
   std::function<void()> after_turn;
-  int events_given = 0;
 
  private:
   HeadlessClock& clock_;
