@@ -1,14 +1,18 @@
 # The two commands of the README, and a few more for developers.
-#   make run    install what is missing, build, play the demo game
+#   make run    install what is missing, build, play the demo game (headless with screenshots
+#               where no window can be opened)
 #   make test   install what is missing, build with sanitizers, run every test and the fuzzers
 #   make bench  build optimised and run the benchmarks
 #   make fuzz   build the fuzzers with clang and run each for FUZZ_RUNS inputs
+#   make install  the player, the demo, the manual page and the desktop entry under PREFIX
 
 JOBS ?= $(shell nproc)
 FUZZ_RUNS ?= 20000
 GAME ?= build/release/demo
+SHOTS ?= build/demo-shots
+PREFIX ?= /usr/local
 
-.PHONY: deps run test build-debug build-release bench fuzz clean
+.PHONY: deps run test build-debug build-release bench fuzz install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -18,7 +22,15 @@ build-release: deps
 	@MAKEFLAGS= cmake --build build/release -j $(JOBS)
 
 run: build-release
-	build/release/tumu $(GAME)
+	@scripts/play-demo.sh build/release/tumu $(GAME) $(SHOTS)
+
+# Uses sudo when the prefix is not ours to write, as scripts/install-deps.sh does.
+install: build-release
+	@if [ -w "$(PREFIX)" ] || { [ ! -e "$(PREFIX)" ] && [ -w "$$(dirname "$(PREFIX)")" ]; }; then \
+	  cmake --install build/release --prefix "$(PREFIX)"; \
+	else \
+	  sudo cmake --install build/release --prefix "$(PREFIX)"; \
+	fi
 
 build-debug: deps
 	@cmake -S . -B build/debug -DCMAKE_BUILD_TYPE=Debug -DTUMU_SANITIZE=ON >/dev/null

@@ -41,13 +41,19 @@ TEST(CommandLine, ReadsEveryOption) {
   EXPECT_EQ(Parse({"pack", "scramble", "a", "b"}).action, CommandLine::Action::kPack);
 }
 
-TEST(CommandLine, VolumesRunFromZeroToAHundred) {
-  const Options defaults = Parse({}).options;
-  EXPECT_EQ(defaults.music_volume, 100);
-  EXPECT_EQ(defaults.sound_volume, 100);
-  const Options set = Parse({"--music-volume", "0", "--sound-volume", "35"}).options;
-  EXPECT_EQ(set.music_volume, 0);
-  EXPECT_EQ(set.sound_volume, 35);
+TEST(CommandLine, ReadsTheDisplayAndVolumeOptions) {
+  const CommandLine c = Parse({"--scale-mode", "pixel", "--music-volume", "0", "--sound-volume",
+                               "100", "--scale-mode", "smooth"});
+  ASSERT_EQ(c.action, CommandLine::Action::kRun) << c.error;
+  EXPECT_EQ(c.options.scale_mode, ScaleMode::kSmooth) << "the last one given wins";
+  EXPECT_EQ(c.options.music_volume, 0);
+  EXPECT_EQ(c.options.sound_volume, 100);
+  EXPECT_EQ(Parse({}).options.scale_mode, ScaleMode::kFit);
+  EXPECT_EQ(Parse({}).options.music_volume, 100);
+  EXPECT_EQ(Parse({"--scale-mode", "fit"}).options.scale_mode, ScaleMode::kFit);
+  const CommandLine check = Parse({"--check-display", "--verbose"});
+  EXPECT_EQ(check.action, CommandLine::Action::kCheckDisplay);
+  EXPECT_TRUE(check.options.verbose);
   for (const char* bad : {"101", "-1", "half", ""}) {
     EXPECT_EQ(Parse({"--music-volume", bad}).action, CommandLine::Action::kError) << bad;
     EXPECT_EQ(Parse({"--sound-volume", bad}).action, CommandLine::Action::kError) << bad;
@@ -60,7 +66,8 @@ TEST(CommandLine, RefusesBadOptions) {
            {"--bogus"}, {"--scale"}, {"--scale", "0"}, {"--scale", "x"}, {"--seed", "-1"},
            {"--seed", "4294967296"}, {"--max-ms", "1e3"}, {"--font"}, {"a", "b"},
            {"--script", "s"}, {"--headless", "--auto", "--script", "s"}, {"pack", "zip", "a", "b"},
-           {"pack", "scramble", "a"}}) {
+           {"pack", "scramble", "a"}, {"--scale-mode", "Pixel"}, {"--scale-mode"},
+           {"--music-volume", "101"}, {"--sound-volume", "-1"}, {"--sound-volume"}}) {
     const CommandLine c = Parse(bad);
     EXPECT_EQ(c.action, CommandLine::Action::kError) << bad[0];
     EXPECT_FALSE(c.error.empty());

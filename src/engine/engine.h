@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/screen.h"
 #include "platform/text_renderer.h"
+#include "text/text_history.h"
 
 namespace tumu {
 
@@ -30,6 +31,8 @@ struct Engine {
   EngineState& state;
   Screen screen;
   HeldPictures pictures;
+  // The prose shown so far, for the player's backlog; not part of the game's state.
+  TextHistory text_history;
 
   // The main window is gone (the shutdown ran): the main loop ends at its next pass.
   bool quit = false;

@@ -15,6 +15,19 @@ bool ParseNumber(const std::string& text, std::uint64_t max, std::uint64_t* out)
   return true;
 }
 
+bool ParseScaleMode(const std::string& text, ScaleMode* mode) {
+  if (text == "pixel") {
+    *mode = ScaleMode::kPixel;
+  } else if (text == "fit") {
+    *mode = ScaleMode::kFit;
+  } else if (text == "smooth") {
+    *mode = ScaleMode::kSmooth;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -25,8 +38,9 @@ std::string UsageText() {
          "\n"
          "  --window | --fullscreen  play in a window or full screen (overrides tumu.ini)\n"
          "  --scale N                window size N x 640x480 (default: largest that fits, max 2)\n"
-         "  --music-volume N         volume of MIDI music and CD audio, 0-100 (default 100)\n"
-         "  --sound-volume N         volume of wave sounds, 0-100 (default 100)\n"
+         "  --scale-mode MODE        pixel (whole multiples), fit (default) or smooth (filtered)\n"
+         "  --music-volume N         MIDI and CD music volume, 0-100 (default 100)\n"
+         "  --sound-volume N         wave sound volume, 0-100 (default 100)\n"
          "  --font FILE              font for Japanese text\n"
          "  --soundfont FILE         SF2/SF3 soundfont for MIDI\n"
          "  --cd-dir DIR             ripped CD tracks (trackNN.ogg/flac/opus/mp3/wav)\n"
@@ -41,11 +55,19 @@ std::string UsageText() {
          "  --dump-vars FILE         at exit: numeric and string variables (UTF-8)\n"
          "  --screenshot FILE        at exit: the last frame as PNG\n"
          "  --max-ms N               headless: stop after N ms of virtual time (default 600000)\n"
-         "  --shots DIR              headless: a numbered PNG each time the game settles\n"
+         "  --shots DIR              headless: a numbered PNG each time the game settles, and\n"
+         "                           contact-sheet.png with all of them\n"
          "  --verbose                log what the player does on stderr\n"
+         "  --check-display          only tell whether a window can be opened (exit 0 or 1)\n"
          "  --version, --help\n"
          "\n"
-         "Keys: Alt+Enter or F11 full screen, F12 screenshot.\n";
+         "Keys: left click or Space to go on, Escape to quit; hold Ctrl to fast-forward, A for\n"
+         "auto-advance, mouse wheel or Page Up/Down for the backlog; Alt+Enter or F11 full\n"
+         "screen, F12 screenshot.\n"
+         "\n"
+         "Settings: $XDG_CONFIG_HOME/tumu/tumu.conf (default ~/.config/tumu/tumu.conf), lines of\n"
+         "key = value named as the long options: scale, scale-mode, fullscreen (yes/no), font,\n"
+         "soundfont, cd-dir, music-volume, sound-volume. The command line wins.\n";
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -65,6 +87,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return result;
   }
   bool have_game_dir = false;
+  bool check_display = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     auto value = [&](std::string* out) {
@@ -80,6 +103,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--version") {
       result.action = CommandLine::Action::kVersion;
       return result;
+    } else if (arg == "--check-display") {
+      check_display = true;
     } else if (arg == "--window") {
       o.window_mode = 1;
     } else if (arg == "--fullscreen") {
@@ -95,6 +120,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--scale needs a whole number from 1 to 16");
       }
       o.scale = static_cast<int>(number);
+    } else if (arg == "--scale-mode") {
+      if (!value(&text) || !ParseScaleMode(text, &o.scale_mode)) {
+        return fail("--scale-mode needs pixel, fit or smooth");
+      }
     } else if (arg == "--music-volume" || arg == "--sound-volume") {
       if (!value(&text) || !ParseNumber(text, 100, &number)) {
         return fail(arg + " needs a whole number from 0 to 100");
@@ -136,6 +165,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return fail("--script, --auto and --shots need --headless");
   }
   if (!o.script.empty() && o.auto_play) return fail("--script and --auto exclude each other");
+  if (check_display) result.action = CommandLine::Action::kCheckDisplay;
   return result;
 }
 

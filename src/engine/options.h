@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace tumu {
 
 struct Options {
   std::string game_dir = ".";
   std::optional<int> window_mode;  // --window (1) or --fullscreen (0): overrides tumu.ini
   int scale = 0;
+  ScaleMode scale_mode = ScaleMode::kFit;
   std::string font;
   std::string soundfont;
   int music_volume = 100;  // MIDI and CD audio, 0-100
@@ -31,7 +34,8 @@ struct Options {
 };
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kPack, kError };
+  // kCheckDisplay: only tell whether a window can be opened here.
+  enum class Action { kRun, kHelp, kVersion, kPack, kCheckDisplay, kError };
   Action action = Action::kRun;
   Options options;
   std::vector<std::string> pack_args;  // "scramble"/"unscramble", IN, OUT

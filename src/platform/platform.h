@@ -26,6 +26,13 @@ class Clock {
   virtual void Sleep(std::uint32_t ms) = 0;
 };
 
+// How the 640x480 frame fills a window of another size.
+enum class ScaleMode {
+  kPixel,   // whole multiples only, sharp
+  kFit,     // as large as fits with the aspect kept
+  kSmooth,  // as fit, always filtered
+};
+
 struct WindowConfig {
   bool fullscreen = false;
   int scale = 0;  // window size = scale x 640x480; 0: the largest that fits, at most 2
@@ -54,7 +61,19 @@ struct Point {
   friend bool operator==(const Point&, const Point&) = default;
 };
 
-enum class Key { kEscape, kSpace, kEnter, kOther };
+enum class Key {
+  kEscape,
+  kSpace,
+  kEnter,
+  kOther,
+  // Keys of the player program's reading aids, which the game itself never sees: the A key,
+  // Page Up and Page Down, and one notch of the mouse wheel.
+  kA,
+  kPageUp,
+  kPageDown,
+  kWheelUp,
+  kWheelDown,
+};
 
 struct InputEvent {
   enum class Type {
@@ -106,6 +125,8 @@ class Input {
   virtual std::optional<InputEvent> Poll() = 0;
   // Called after every frame turn with the engine's state.
   virtual void AfterTurn(const TurnStatus& status) = 0;
+  // Whether a Ctrl key is held down now.
+  virtual bool ControlHeld() const { return false; }
 };
 
 // The one-line text input box. The backend draws it over the game and, when the player presses

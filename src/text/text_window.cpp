@@ -76,6 +76,7 @@ int DrawPiece(Engine& engine, int x, int y, std::string_view text) {
                                        ? ColorToPixel(format, 255, 255, 255)
                                        : ColorToPixel(format, s.mask_r, s.mask_g, s.mask_b);
   const std::uint16_t foreground = ColorToPixel(format, s.text_red, s.text_green, s.text_blue);
+  engine.text_history.Add(/*starts_row=*/x == kTextLeft, text);
   return engine.text->DrawText(TargetSurface(engine), x, y, text, s.font_size, foreground,
                                background);
 }
@@ -277,6 +278,7 @@ void DrawTextLine(Engine& engine) {
   EngineState& s = engine.state;
   Screen& screen = engine.screen;
   if (s.page_line_count == 1) {
+    engine.text_history.StartPage();
     s.text_y = 0;
     if (s.dialogue_active) {
       ClearSurfaceWhite(screen, screen.dialogue_text_surface);

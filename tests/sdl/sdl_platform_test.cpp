@@ -46,9 +46,11 @@ class SdlPlatformTest : public ::testing::Test {
 
   // Opens the window at a scale (0 = automatic), with the pointer parked outside it so that the
   // X server sends no motion of its own.
-  void OpenWindow(int scale, bool fullscreen = false) {
+  void OpenWindow(int scale, bool fullscreen = false, ScaleMode mode = ScaleMode::kFit) {
+    platform_.reset();
     std::string error;
     SdlOptions options;
+    options.scale_mode = mode;
     options.text_renderer = &renderer_;
     options.screenshot_dir = screenshot_dir_.string();
     platform_ = SdlPlatform::Create(options, &error);
@@ -206,6 +208,55 @@ TEST_F(SdlPlatformTest, LetterboxesATallerWindowAndClampsPointsOnTheBars) {
   EXPECT_EQ(PollAll(), (Events{"move 320,0", "move 320,240", "left 320,479"}));
 }
 
+// A frame of 20x20 blocks, each its own colour, so that the colour under a point names its block
+// even where the picture is smoothed.
+Surface565 BlockFrame() {
+  Surface565 frame(kScreenWidth, kScreenHeight);
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
+      frame.set_pixel(x, y, static_cast<std::uint16_t>((1 + x / 20 + 32 * (y / 20)) * 40503));
+    }
+  }
+  return frame;
+}
+
+// The window made 1000x700, which is no multiple of 640x480: each mode places the frame its own
+// way, and in each a click lands on the game pixel drawn under it.
+TEST_F(SdlPlatformTest, EveryScaleModeDrawsAndMapsTheMouseAlikeInAnOddSizedWindow) {
+  struct ModeCase {
+    ScaleMode mode;
+    Rect target;
+  };
+  for (const ModeCase& c : {ModeCase{ScaleMode::kPixel, {180, 110, 640, 480}},
+                            ModeCase{ScaleMode::kFit, {33, 0, 933, 700}},
+                            ModeCase{ScaleMode::kSmooth, {33, 0, 933, 700}}}) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    OpenWindow(1, false, c.mode);
+    const Surface565 frame = BlockFrame();
+    platform_->display().Present(frame);
+    SDL_SetWindowSize(platform_->display().window(), 1000, 700);
+    ASSERT_TRUE(WaitForOutputSize(1000, 700));
+    const Rect target = platform_->display().Layout().target;
+    EXPECT_EQ(target.x, c.target.x);
+    EXPECT_EQ(target.y, c.target.y);
+    EXPECT_EQ(target.width, c.target.width);
+    EXPECT_EQ(target.height, c.target.height);
+
+    const RenderedImage image = ReadBack();
+    for (const auto& [game_x, game_y] :
+         {std::pair{10, 10}, {330, 250}, {629, 469}, {170, 90}, {450, 30}}) {
+      const int x = target.x + static_cast<int>((game_x + 0.5) * target.width / kScreenWidth);
+      const int y = target.y + static_cast<int>((game_y + 0.5) * target.height / kScreenHeight);
+      EXPECT_EQ(Shown(image, x, y), frame.pixel(game_x, game_y)) << x << "," << y;
+      PushButton(id(), x, y);
+      EXPECT_EQ(PollAll(), (Events{"left " + std::to_string(game_x) + "," +
+                                   std::to_string(game_y)}));
+    }
+    // Black bars beside the frame.
+    EXPECT_EQ(image.argb[static_cast<std::size_t>(350) * 1000 + 5] & 0xFFFFFF, 0u);
+  }
+}
+
 // Xvfb runs no window manager, so the X window itself keeps its size in full screen; SDL's
 // window, which maps the mouse, takes the screen's size, and that is what is checked here.
 TEST_F(SdlPlatformTest, AltEnterAndF11SwitchFullScreenWithoutTheGameSeeingThem) {
@@ -237,16 +288,45 @@ TEST_F(SdlPlatformTest, OpensFullScreenWhenTheGameAsks) {
   EXPECT_EQ(PollAll(), (Events{"move 320,240"}));
 }
 
-TEST_F(SdlPlatformTest, PassesEscapeSpaceAndEnterAndSwallowsOtherKeys) {
+TEST_F(SdlPlatformTest, PassesTheGamesKeysAndTheReadingKeysAndSwallowsOthers) {
   OpenWindow(1);
   for (const SDL_Keycode sym : {SDLK_ESCAPE, SDLK_a, SDLK_SPACE}) PushKey(id(), sym);
   PushKey(id(), SDLK_SPACE, KMOD_NONE, true);
   PushKey(id(), SDLK_RETURN);
   PushKey(id(), SDLK_KP_ENTER);
   PushKey(id(), SDLK_ESCAPE, KMOD_NONE, true);
+  PushKey(id(), SDLK_a, KMOD_NONE, true);  // a held A does not switch back and forth
   PushKey(id(), SDLK_F1);
-  EXPECT_EQ(PollAll(),
-            (Events{"key escape", "key space", "key space", "key enter", "key enter"}));
+  PushKey(id(), SDLK_PAGEUP);
+  PushKey(id(), SDLK_PAGEDOWN, KMOD_NONE, true);
+  PushWheel(id(), 1);
+  PushWheel(id(), -2);
+  PushWheel(id(), 1, SDL_MOUSEWHEEL_FLIPPED);
+  PushWheel(id(), 0);
+  EXPECT_EQ(PollAll(), (Events{"key escape", "key a", "key space", "key space", "key enter",
+                               "key enter", "key page-up", "key page-down", "key wheel-up",
+                               "key wheel-down", "key wheel-down"}));
+}
+
+TEST_F(SdlPlatformTest, KnowsWhileCtrlIsHeld) {
+  OpenWindow(1);
+  SdlInput& input = platform_->input();
+  EXPECT_FALSE(input.ControlHeld());
+  PushKey(id(), SDLK_LCTRL, KMOD_LCTRL);
+  EXPECT_EQ(PollAll(), Events{});
+  EXPECT_TRUE(input.ControlHeld());
+  PushKey(id(), SDLK_RCTRL, KMOD_CTRL);
+  PushKeyUp(id(), SDLK_LCTRL, KMOD_RCTRL);  // one of two let go
+  PollAll();
+  EXPECT_TRUE(input.ControlHeld());
+  PushKeyUp(id(), SDLK_RCTRL, KMOD_NONE);
+  PollAll();
+  EXPECT_FALSE(input.ControlHeld());
+  // A window that loses the keyboard hears no key go up.
+  PushKey(id(), SDLK_LCTRL, KMOD_LCTRL);
+  PushWindowEvent(id(), SDL_WINDOWEVENT_FOCUS_LOST);
+  PollAll();
+  EXPECT_FALSE(input.ControlHeld());
 }
 
 TEST_F(SdlPlatformTest, TurnsTheCloseButtonAndAQuitIntoOneCloseRequestEachEvenWithTheBoxOpen) {

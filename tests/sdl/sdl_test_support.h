@@ -50,15 +50,35 @@ inline void Push(SDL_Event event) {
   ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
 }
 
-inline void PushKey(Uint32 window, SDL_Keycode sym, Uint16 mod = KMOD_NONE, bool repeat = false) {
+inline SDL_Event KeyboardEvent(Uint32 window, SDL_Keycode sym, Uint16 mod, bool down) {
   SDL_Event event{};
-  event.type = SDL_KEYDOWN;
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.windowID = window;
-  event.key.state = SDL_PRESSED;
-  event.key.repeat = repeat ? 1 : 0;
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.keysym.sym = sym;
   event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
   event.key.keysym.mod = mod;
+  return event;
+}
+
+inline void PushKey(Uint32 window, SDL_Keycode sym, Uint16 mod = KMOD_NONE, bool repeat = false) {
+  SDL_Event event = KeyboardEvent(window, sym, mod, true);
+  event.key.repeat = repeat ? 1 : 0;
+  Push(event);
+}
+
+// mod: the modifiers still held after the key went up.
+inline void PushKeyUp(Uint32 window, SDL_Keycode sym, Uint16 mod) {
+  Push(KeyboardEvent(window, sym, mod, false));
+}
+
+// Notches of the mouse wheel: positive away from the player.
+inline void PushWheel(Uint32 window, int notches, Uint32 direction = SDL_MOUSEWHEEL_NORMAL) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEWHEEL;
+  event.wheel.windowID = window;
+  event.wheel.y = notches;
+  event.wheel.direction = direction;
   Push(event);
 }
 
@@ -99,6 +119,21 @@ inline void PushQuit() {
   Push(event);
 }
 
+inline const char* KeyName(Key key) {
+  switch (key) {
+    case Key::kEscape: return "escape";
+    case Key::kSpace: return "space";
+    case Key::kEnter: return "enter";
+    case Key::kA: return "a";
+    case Key::kPageUp: return "page-up";
+    case Key::kPageDown: return "page-down";
+    case Key::kWheelUp: return "wheel-up";
+    case Key::kWheelDown: return "wheel-down";
+    case Key::kOther: break;
+  }
+  return "other";
+}
+
 // The game's input events as short texts: "move X,Y", "left X,Y", "right X,Y", "key NAME",
 // "close", "text TEXT".
 inline std::vector<std::string> Describe(const std::vector<InputEvent>& events) {
@@ -110,10 +145,7 @@ inline std::vector<std::string> Describe(const std::vector<InputEvent>& events) 
       case InputEvent::Type::kLeftDown: out.push_back("left " + at); break;
       case InputEvent::Type::kRightDown: out.push_back("right " + at); break;
       case InputEvent::Type::kKeyDown:
-        out.push_back(e.key == Key::kEscape  ? "key escape"
-                      : e.key == Key::kSpace ? "key space"
-                      : e.key == Key::kEnter ? "key enter"
-                                             : "key other");
+        out.push_back(std::string("key ") + KeyName(e.key));
         break;
       case InputEvent::Type::kClose: out.push_back("close"); break;
       case InputEvent::Type::kTextEntered: out.push_back("text " + e.text); break;

@@ -197,6 +197,7 @@ void HeadlessInput::AfterTurn(const TurnStatus& status) {
     char name[32];
     std::snprintf(name, sizeof(name), "/shot-%04d.png", ++shot_number_);
     WriteShot(options_.shots_dir + name);
+    contact_sheet_.Add(display_.LastFrame());
   }
   was_settled_ = settled_;
 }

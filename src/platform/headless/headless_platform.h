@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/contact_sheet.h"
 #include "platform/headless/script.h"
 #include "platform/platform.h"
 #include "platform/timed_audio.h"
@@ -95,6 +96,9 @@ class HeadlessInput final : public Input {
 
   // Screenshots that could not be written, and other trouble, for the log.
   const std::vector<std::string>& problems() const { return problems_; }
+  // The frames of --shots, all in one picture.
+  const ContactSheet& contact_sheet() const { return contact_sheet_; }
+  int shots_taken() const { return shot_number_; }
 
  private:
   std::optional<InputEvent> NextScriptEvent();
@@ -113,6 +117,7 @@ class HeadlessInput final : public Input {
   std::optional<std::uint32_t> wait_until_;
   std::uint64_t busy_turns_ = 0;
   int shot_number_ = 0;
+  ContactSheet contact_sheet_;
   std::vector<std::string> problems_;
   std::minstd_rand auto_choices_;
 };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/sdl/quiet_stderr.h"
 #include "platform/sdl/sdl_beep.h"
 #include "platform/sound_files.h"
 
@@ -89,23 +90,31 @@ SdlAudio::~SdlAudio() {
 bool SdlAudio::OpenDevice() {
   if (device_ == Device::kOpen) return true;
   if (device_ == Device::kUnavailable) return false;
-  if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      std::fprintf(stderr, "tumu: no audio device (%s): the game plays without sound\n", SDL_GetError());
-      device_ = Device::kUnavailable;
-      return false;
+  std::string failure;
+  {
+    // Drivers that are tried and fail say so loudly; whether one works is told below.
+    const QuietStderr quiet(!options_.verbose);
+    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+      if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        failure = SDL_GetError();
+      } else {
+        started_audio_ = true;
+      }
     }
-    started_audio_ = true;
+    if (failure.empty() && !mixer_initialised_) {
+      // Decoders for the ripped CD tracks; a kind that is missing fails when a track of it plays.
+      Mix_Init(MIX_INIT_OGG | MIX_INIT_FLAC | MIX_INIT_MP3 | MIX_INIT_OPUS);
+      mixer_initialised_ = true;
+    }
+    // No changes allowed: SDL converts to whatever the device takes, and the MIDI mix can rely
+    // on 16-bit stereo at 44.1 kHz.
+    if (failure.empty() &&
+        Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, kOutputChannels, kChunkFrames, nullptr, 0) != 0) {
+      failure = Mix_GetError();
+    }
   }
-  if (!mixer_initialised_) {
-    // Decoders for the ripped CD tracks; a kind that is missing fails when a track of it plays.
-    Mix_Init(MIX_INIT_OGG | MIX_INIT_FLAC | MIX_INIT_MP3 | MIX_INIT_OPUS);
-    mixer_initialised_ = true;
-  }
-  // No changes allowed: SDL converts to whatever the device takes, and the MIDI mix can rely on
-  // 16-bit stereo at 44.1 kHz.
-  if (Mix_OpenAudioDevice(kSampleRate, AUDIO_S16SYS, kOutputChannels, kChunkFrames, nullptr, 0) != 0) {
-    std::fprintf(stderr, "tumu: no audio device (%s): the game plays without sound\n", Mix_GetError());
+  if (!failure.empty()) {
+    std::fprintf(stderr, "tumu: no audio device (%s): the game plays without sound\n", failure.c_str());
     device_ = Device::kUnavailable;
     return false;
   }

@@ -30,6 +30,7 @@ struct SdlAudioOptions {
   std::string soundfont;
   int music_volume = 100;  // MIDI and CD audio, 0-100
   int sound_volume = 100;  // wave sounds and the beep, 0-100
+  bool verbose = false;    // the audio drivers' own messages reach stderr
 };
 
 // The soundfont MIDI plays with: the one given, else the first existing file of SDL_SOUNDFONTS

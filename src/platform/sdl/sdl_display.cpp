@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/sdl/quiet_stderr.h"
+
 namespace tumu {
 
 namespace {
@@ -23,8 +25,12 @@ bool SameFrame(const Surface565& a, const Surface565& b) {
 
 }  // namespace
 
-SdlDisplay::SdlDisplay(int default_scale, SdlAudio& audio)
-    : default_scale_(default_scale), shown_(kScreenWidth, kScreenHeight), audio_(audio) {}
+SdlDisplay::SdlDisplay(int default_scale, ScaleMode scale_mode, bool verbose, SdlAudio& audio)
+    : default_scale_(default_scale),
+      scale_mode_(scale_mode),
+      verbose_(verbose),
+      shown_(kScreenWidth, kScreenHeight),
+      audio_(audio) {}
 
 SdlDisplay::~SdlDisplay() { Close(); }
 
@@ -45,24 +51,31 @@ int SdlDisplay::ChooseScale(const WindowConfig& config) const {
 bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
   Close();
   const int scale = ChooseScale(config);
-  Uint32 flags = SDL_WINDOW_RESIZABLE;
+  // High-density screens get the frame at their own resolution; the mouse is mapped through the
+  // same layout, in output pixels.
+  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (config.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kScreenWidth * scale, kScreenHeight * scale, flags);
+  {
+    // The graphics drivers tried on the way to a working one report each failure themselves.
+    const QuietStderr quiet(!verbose_);
+    window_ = SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, kScreenWidth * scale, kScreenHeight * scale,
+                               flags);
+    if (window_ != nullptr) {
+      renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+      if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
+  }
   if (window_ == nullptr) {
     *error = std::string("cannot open the window: ") + SDL_GetError();
     return false;
   }
   SDL_SetWindowMinimumSize(window_, kScreenWidth / 2, kScreenHeight / 2);
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
     *error = std::string("cannot draw into the window: ") + SDL_GetError();
     Close();
     return false;
   }
-  // A logical size scales the frame to the window with the aspect kept and maps the mouse back.
-  SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);
   if (!CreateTexture(error)) {
     Close();
     return false;
@@ -70,7 +83,6 @@ bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
   // SDL listens for text from the start; only the input box should, or an input method would
   // swallow the game's keys.
   SDL_StopTextInput();
-  UpdateScaleMode();
   Refresh();
   return true;
 }
@@ -120,23 +132,28 @@ void SdlDisplay::Upload() {
                     shown_.pitch() * static_cast<int>(sizeof(std::uint16_t)));
 }
 
-void SdlDisplay::Render() {
-  if (renderer_ == nullptr) return;
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+FrameLayout SdlDisplay::Layout() const {
+  int width = kScreenWidth;
+  int height = kScreenHeight;
+  if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &width, &height);
+  return LayOutFrame(width, height, scale_mode_);
 }
 
-void SdlDisplay::UpdateScaleMode() {
-  if (renderer_ == nullptr || texture_ == nullptr) return;
-  // Whole multiples keep the pixels sharp; any other size looks better smoothed than with
-  // pixels of uneven widths.
-  float scale_x = 1;
-  float scale_y = 1;
-  SDL_RenderGetScale(renderer_, &scale_x, &scale_y);
-  const bool whole = scale_x == std::floor(scale_x) && scale_y == std::floor(scale_y);
-  SDL_SetTextureScaleMode(texture_, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+void SdlDisplay::Draw() {
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (texture_ == nullptr) return;
+  const FrameLayout layout = Layout();
+  SDL_SetTextureScaleMode(texture_, layout.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  const SDL_Rect target{layout.target.x, layout.target.y, layout.target.width,
+                        layout.target.height};
+  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+}
+
+void SdlDisplay::Render() {
+  if (renderer_ == nullptr) return;
+  Draw();
+  SDL_RenderPresent(renderer_);
 }
 
 void SdlDisplay::HandleWindowEvent(const SDL_Event& event) {
@@ -146,9 +163,6 @@ void SdlDisplay::HandleWindowEvent(const SDL_Event& event) {
       if (event.window.windowID != window_id()) return;
       switch (event.window.event) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-          UpdateScaleMode();
-          Render();
-          break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
@@ -167,10 +181,7 @@ void SdlDisplay::HandleWindowEvent(const SDL_Event& event) {
       SDL_DestroyTexture(texture_);
       texture_ = nullptr;
       std::string error;
-      if (CreateTexture(&error)) {
-        UpdateScaleMode();
-        Upload();
-      }
+      if (CreateTexture(&error)) Upload();
       Render();
       break;
     }
@@ -186,21 +197,45 @@ bool SdlDisplay::IsFullscreen() const {
 void SdlDisplay::ToggleFullscreen() {
   if (window_ == nullptr) return;
   SDL_SetWindowFullscreen(window_, IsFullscreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-  UpdateScaleMode();
   Render();
 }
 
+void SdlDisplay::OutputPerWindow(double* x, double* y) const {
+  *x = 1;
+  *y = 1;
+  if (renderer_ == nullptr) return;
+  int window_width = 0;
+  int window_height = 0;
+  int output_width = 0;
+  int output_height = 0;
+  SDL_GetWindowSize(window_, &window_width, &window_height);
+  SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+  if (window_width > 0 && window_height > 0 && output_width > 0 && output_height > 0) {
+    *x = static_cast<double>(output_width) / window_width;
+    *y = static_cast<double>(output_height) / window_height;
+  }
+}
+
 SDL_Rect SdlDisplay::ScreenToWindow(const Rect& rect) const {
-  if (renderer_ == nullptr) return {rect.x, rect.y, rect.width, rect.height};
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  SDL_RenderLogicalToWindow(renderer_, static_cast<float>(rect.x), static_cast<float>(rect.y),
-                            &left, &top);
-  SDL_RenderLogicalToWindow(renderer_, static_cast<float>(rect.x + rect.width),
-                            static_cast<float>(rect.y + rect.height), &right, &bottom);
-  return {left, top, right - left, bottom - top};
+  const Rect output = ScreenToOutput(Layout().target, rect);
+  double x_scale = 1;
+  double y_scale = 1;
+  OutputPerWindow(&x_scale, &y_scale);
+  const auto window = [](int value, double scale) {
+    return static_cast<int>(std::lround(value / scale));
+  };
+  const int left = window(output.x, x_scale);
+  const int top = window(output.y, y_scale);
+  return {left, top, window(output.x + output.width, x_scale) - left,
+          window(output.y + output.height, y_scale) - top};
+}
+
+Point SdlDisplay::WindowToScreen(int x, int y) const {
+  double x_scale = 1;
+  double y_scale = 1;
+  OutputPerWindow(&x_scale, &y_scale);
+  return OutputToScreen(Layout().target, static_cast<int>(std::floor(x * x_scale)),
+                        static_cast<int>(std::floor(y * y_scale)));
 }
 
 void SdlDisplay::Beep() { audio_.Beep(); }
@@ -210,9 +245,7 @@ bool SdlDisplay::ReadBack(RenderedImage* image, std::string* error) {
     *error = "no window";
     return false;
   }
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  Draw();
   return ReadRendererOutput(renderer_, image, error);
 }
 

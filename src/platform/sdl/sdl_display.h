@@ -1,5 +1,6 @@
 // The game's window: an SDL window and renderer that show our 640x480 RGB565 frames through a
-// streaming texture, scaled with the aspect kept (black bars where the window's shape differs).
+// streaming texture, scaled as the scale mode says, with the aspect kept (black bars where the
+// window's shape differs).
 #pragma once
 
 #include <SDL.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/frame_layout.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
 
@@ -35,8 +37,9 @@ bool ReadRendererOutput(SDL_Renderer* renderer, RenderedImage* image, std::strin
 class SdlDisplay : public Display {
  public:
   // default_scale: the window scale when the game's configuration gives none (0 = the largest
-  // that fits the desktop, at most 2). The beep sounds through the game's audio.
-  SdlDisplay(int default_scale, SdlAudio& audio);
+  // that fits the desktop, at most 2). verbose: the drivers' own messages reach stderr. The beep
+  // sounds through the game's audio.
+  SdlDisplay(int default_scale, ScaleMode scale_mode, bool verbose, SdlAudio& audio);
   ~SdlDisplay() override;
   SdlDisplay(const SdlDisplay&) = delete;
   SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -67,6 +70,10 @@ class SdlDisplay : public Display {
   bool IsFullscreen() const;
   // A rectangle of the 640x480 screen in window coordinates.
   SDL_Rect ScreenToWindow(const Rect& rect) const;
+  // The game pixel under a point of the window (points over the bars go to the nearest edge).
+  Point WindowToScreen(int x, int y) const;
+  // Where the frame is drawn in the renderer's output, as it is now.
+  FrameLayout Layout() const;
   // Housekeeping between events (closes the audio device when the game has been quiet).
   void Idle() { audio_.Idle(); }
 
@@ -80,10 +87,15 @@ class SdlDisplay : public Display {
   int ChooseScale(const WindowConfig& config) const;
   bool CreateTexture(std::string* error);
   void Upload();
+  // Draws the texture where the layout puts it; the caller presents or reads back.
+  void Draw();
   void Render();
-  void UpdateScaleMode();
+  // The factors from window coordinates to output pixels (above 1 on high-density screens).
+  void OutputPerWindow(double* x, double* y) const;
 
   int default_scale_;
+  ScaleMode scale_mode_;
+  bool verbose_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;

@@ -12,15 +12,6 @@ namespace {
 
 constexpr int kLastScreenshotNumber = 9999;
 
-InputEvent MouseEvent(InputEvent::Type type, int x, int y) {
-  // Over the black bars of a letterboxed window SDL gives points outside the screen.
-  InputEvent event;
-  event.type = type;
-  event.x = std::clamp(x, 0, kScreenWidth - 1);
-  event.y = std::clamp(y, 0, kScreenHeight - 1);
-  return event;
-}
-
 InputEvent KeyEvent(Key key) {
   InputEvent event;
   event.type = InputEvent::Type::kKeyDown;
@@ -37,6 +28,15 @@ InputEvent CloseEvent() {
 bool IsEnter(SDL_Keycode sym) { return sym == SDLK_RETURN || sym == SDLK_KP_ENTER; }
 
 }  // namespace
+
+InputEvent SdlInput::MouseEvent(InputEvent::Type type, int x, int y) const {
+  const Point point = display_.WindowToScreen(x, y);
+  InputEvent event;
+  event.type = type;
+  event.x = point.x;
+  event.y = point.y;
+  return event;
+}
 
 SdlInput::SdlInput(SdlDisplay& display, SdlTextInput& text_input, std::string screenshot_dir)
     : display_(display), text_input_(text_input), screenshot_dir_(std::move(screenshot_dir)) {}
@@ -55,6 +55,7 @@ std::optional<InputEvent> SdlInput::Translate(const SDL_Event& event) {
     case SDL_QUIT:
       return CloseEvent();
     case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) control_held_ = false;
       // Only the game's own window: a message box's window is closed by its answer.
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
         if (event.window.windowID != display_.window_id()) return std::nullopt;
@@ -77,8 +78,19 @@ std::optional<InputEvent> SdlInput::Translate(const SDL_Event& event) {
         return MouseEvent(InputEvent::Type::kRightDown, event.button.x, event.button.y);
       }
       return std::nullopt;
+    case SDL_MOUSEWHEEL: {
+      const int notches =
+          event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+      if (notches == 0) return std::nullopt;
+      return KeyEvent(notches > 0 ? Key::kWheelUp : Key::kWheelDown);
+    }
     case SDL_KEYDOWN:
+      control_held_ = (event.key.keysym.mod & KMOD_CTRL) != 0;
       return TranslateKey(event.key);
+    case SDL_KEYUP:
+      // The modifiers of a key event are those after it: releasing one Ctrl of two keeps Ctrl.
+      control_held_ = (event.key.keysym.mod & KMOD_CTRL) != 0;
+      return std::nullopt;
     case SDL_TEXTINPUT:
       text_input_.HandleText(event.text.text);
       return std::nullopt;
@@ -122,6 +134,13 @@ std::optional<InputEvent> SdlInput::TranslateKey(const SDL_KeyboardEvent& key) {
     case SDLK_KP_ENTER:
       if (key.repeat != 0) return std::nullopt;
       return KeyEvent(Key::kEnter);
+    case SDLK_a:
+      if (key.repeat != 0) return std::nullopt;
+      return KeyEvent(Key::kA);
+    case SDLK_PAGEUP:
+      return KeyEvent(Key::kPageUp);
+    case SDLK_PAGEDOWN:
+      return KeyEvent(Key::kPageDown);
     default:
       return std::nullopt;
   }

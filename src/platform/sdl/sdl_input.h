@@ -23,6 +23,7 @@ class SdlInput : public Input {
   std::optional<InputEvent> Poll() override;
   // While the game waits, sleeps until an event arrives or the game's next timed work is due.
   void AfterTurn(const TurnStatus& status) override;
+  bool ControlHeld() const override { return control_held_; }
 
   void set_screenshot_dir(std::string dir) { screenshot_dir_ = std::move(dir); }
   // Writes what is on the screen as the next numbered PNG of the screenshot folder and tells the
@@ -32,10 +33,12 @@ class SdlInput : public Input {
  private:
   std::optional<InputEvent> Translate(const SDL_Event& event);
   std::optional<InputEvent> TranslateKey(const SDL_KeyboardEvent& key);
+  InputEvent MouseEvent(InputEvent::Type type, int x, int y) const;
 
   SdlDisplay& display_;
   SdlTextInput& text_input_;
   std::string screenshot_dir_;
+  bool control_held_ = false;
 };
 
 }  // namespace tumu

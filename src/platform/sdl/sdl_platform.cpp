@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/sdl/quiet_stderr.h"
+
 namespace tumu {
 
 std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std::string* error) {
@@ -17,14 +19,14 @@ std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std:
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_APP_NAME, "tumu");
-  if (!StartVideo(error)) {
+  if (!StartVideo(options.verbose, error)) {
     SDL_Quit();
     return nullptr;
   }
   return std::make_unique<SdlPlatform>(Passkey(), options);
 }
 
-bool SdlPlatform::StartVideo(std::string* error) {
+bool SdlPlatform::StartVideo(bool verbose, std::string* error) {
   // When SDL cannot reach the display it falls back to drivers that show nothing; a player would
   // face a game running in an invisible window. Those count only when asked for by name. The X
   // server may also refuse a connection now and then when connections come in quick succession
@@ -33,7 +35,12 @@ bool SdlPlatform::StartVideo(std::string* error) {
   const bool driver_asked = asked != nullptr && *asked != '\0';
   for (int attempt = 0; attempt < kVideoAttempts; ++attempt) {
     if (attempt > 0) SDL_Delay(kVideoRetryMs);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    int result = 0;
+    {
+      const QuietStderr quiet(!verbose);
+      result = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (result != 0) {
       *error = std::string("no display to play on: ") + SDL_GetError();
       continue;
     }
@@ -47,7 +54,7 @@ bool SdlPlatform::StartVideo(std::string* error) {
 
 SdlPlatform::SdlPlatform(Passkey, const SdlOptions& options)
     : audio_(clock_, options.audio),
-      display_(options.scale, audio_),
+      display_(options.scale, options.scale_mode, options.verbose, audio_),
       text_input_(display_, options.text_renderer),
       input_(display_, text_input_, options.screenshot_dir),
       message_boxes_(display_, options.text_renderer) {}

@@ -19,12 +19,15 @@ struct SdlOptions {
   // Window size = scale x 640x480 when the game's configuration names none; 0 = the largest
   // whole scale that fits the desktop, at most 2.
   int scale = 0;
+  ScaleMode scale_mode = ScaleMode::kFit;
   // Draws the text of the input box and of the message boxes; may be set later (the engine owns
   // the fonts).
   TextRenderer* text_renderer = nullptr;
   // Where F12 puts screenshots; empty = the current folder.
   std::string screenshot_dir;
   SdlAudioOptions audio;
+  // Lets SDL's and its libraries' own messages about the drivers they try reach stderr.
+  bool verbose = false;
 };
 
 class SdlPlatform {
@@ -59,7 +62,7 @@ class SdlPlatform {
   static constexpr int kVideoAttempts = 5;
   static constexpr std::uint32_t kVideoRetryMs = 100;
 
-  static bool StartVideo(std::string* error);
+  static bool StartVideo(bool verbose, std::string* error);
 
   // Ends SDL after every other member is gone (members are destroyed in reverse order).
   struct Session {
