@@ -155,7 +155,7 @@ TEST_F(DemoTest, ContinuingFromTheTitleResumesAtTheLighthouse) {
   const std::vector<std::string> executed = Executed(trace);
   EXPECT_THAT(executed, Contains("メニュー.st1:記録の頁から、旅をつづけます。"));
   EXPECT_THAT(executed, Contains("描き直し.st1:＃文章オフ"));
-  EXPECT_EQ(executed.back(), "start.st1:ミオ「さあ、登ろう！」");
+  EXPECT_THAT(executed, Contains("start.st1:ミオ「さあ、登ろう！」"));
 }
 
 }  // namespace

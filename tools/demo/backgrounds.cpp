@@ -249,7 +249,7 @@ Canvas Street() {
 
   // A house: walls, roof, windows; drawn at x and again one picture-width to the left, so that
   // a house across the seam shows at both ends.
-  auto house = [&c, &rng](int x, int w, int top, Rgb wall, Rgb roof, bool gable) {
+  auto house = [&c](int x, int w, int top, Rgb wall, Rgb roof, bool gable) {
     for (const int shift : {0, -kWidth}) {
       const int left = x + shift;
       c.Box(left, top, left + w, kGround, wall);
@@ -268,7 +268,6 @@ Canvas Street() {
         }
       }
     }
-    (void)rng;
   };
   house(-40, 110, 200, {70, 84, 110}, {40, 40, 66}, true);
   house(70, 90, 250, {96, 80, 88}, {60, 40, 50}, false);
