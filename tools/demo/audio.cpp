@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <string>
 
 namespace demo {
 
 namespace {
 
 constexpr double kTau = 2 * std::numbers::pi;
-
-void Put16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void PutText(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
 
 // 16-bit mono PCM; the samples are scaled so that the loudest one stands at `peak`.
 Bytes WaveFile(std::vector<double> samples, int rate, double peak) {

@@ -2,12 +2,9 @@
 // file (".sm1") written byte by byte.
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include "demo/bytes.h"
 
 namespace demo {
-
-using Bytes = std::vector<std::uint8_t>;
 
 Bytes SeaLoopWave();          // the sea at the harbour, made to loop
 Bytes ChimeWave();            // a star picked up: two bell notes

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace demo {
 
@@ -99,15 +99,6 @@ std::vector<Rgb> ReducePalette(std::vector<Counted> colours) {
 
 // What the player's 16-bit screen makes of a colour decides whether it is the transparent white.
 bool TurnsWhite(Rgb c) { return c.r >= 248 && c.g >= 252 && c.b >= 248; }
-
-void Put16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // One row in the run-length encoding of 8-bit bitmaps: runs of a colour where they pay, and
 // literal stretches ("absolute" runs) in between.

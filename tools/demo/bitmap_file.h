@@ -1,14 +1,10 @@
 // Packaged picture files (".sb1"): the marker, then a Windows bitmap.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
+#include "demo/bytes.h"
 #include "demo/canvas.h"
 
 namespace demo {
-
-using Bytes = std::vector<std::uint8_t>;
 
 enum class Layer {
   kOpaque,  // a background: every colour is drawn
