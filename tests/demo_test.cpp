@@ -1,18 +1,24 @@
-// The demo game that `make run` plays, played headless from its title to "＃終了": by the
-// automatic player, a second time (when it remembers the first), and once continued from a save.
+// The demo game that `make run` plays: its picture files, read back as the player reads them, and
+// the game itself, played headless from its title to "＃終了" by the automatic player, a second
+// time (when it remembers the first), and once continued from a save.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "demo/bitmap_file.h"
 #include "engine/dispatcher.h"
 #include "engine/scenario.h"
+#include "picture/bitmap_decoder.h"
 #include "platform/sjis.h"
 #include "test_game.h"
 
@@ -23,6 +29,84 @@ namespace fs = std::filesystem;
 using testing::TestGame;
 using ::testing::Contains;
 using ::testing::IsEmpty;
+
+const PixelFormat k565;
+
+std::uint16_t PixelOf(demo::Rgb c) { return ColorToPixel(k565, c.r, c.g, c.b); }
+
+// The picture file of a canvas, decoded by the player's reader.
+Picture ReadBack(const demo::Canvas& canvas, demo::Layer layer) {
+  const demo::Bytes file = demo::PictureFile(canvas, layer);
+  std::optional<Picture> picture = DecodePackagedPicture(file, k565);
+  if (!picture) {
+    ADD_FAILURE() << "the player cannot read the picture";
+    return {};
+  }
+  EXPECT_EQ(picture->width, canvas.width());
+  EXPECT_EQ(picture->height, canvas.height());
+  return *picture;
+}
+
+TEST(DemoPictureFileTest, RunsAndLiteralStretchesReadBackExactly) {
+  // Rows that the run-length writer must cut in every way: a run longer than one count holds,
+  // literal stretches of one, two, three and more pixels, an odd stretch (padded), a stretch
+  // longer than 255 pixels, and a width that is not a multiple of four.
+  const demo::Rgb colours[] = {{10, 20, 30}, {200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {250, 250, 10}};
+  demo::Canvas canvas(301, 6, colours[0]);
+  for (int x = 0; x < 301; ++x) {
+    canvas.Set(x, 1, colours[x % 5]);                           // all literal
+    canvas.Set(x, 2, colours[(x / 3) % 5]);                     // runs of three
+    canvas.Set(x, 3, colours[x % 7 < 2 ? x % 7 + 1 : 0]);       // literals of two inside runs
+    canvas.Set(x, 4, colours[x == 150 ? 3 : (x % 2 ? 1 : 2)]);  // a long odd stretch
+  }
+  canvas.Set(300, 5, colours[4]);  // a single pixel after a run of 300
+  const Picture picture = ReadBack(canvas, demo::Layer::kOpaque);
+  ASSERT_EQ(picture.pixels.size(), 301u * 6);
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 301; ++x) {
+      ASSERT_EQ(picture.pixels[static_cast<std::size_t>(y * 301 + x)], PixelOf(canvas.Get(x, y)))
+          << "at " << x << ", " << y;
+    }
+  }
+}
+
+TEST(DemoPictureFileTest, MoreThan256ColoursComeBackClose) {
+  demo::Canvas canvas(64, 64, {0, 0, 0});
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) canvas.Set(x, y, {x * 4, y * 4, (x + y) * 2});
+  }
+  const Picture picture = ReadBack(canvas, demo::Layer::kOpaque);
+  ASSERT_EQ(picture.pixels.size(), 64u * 64);
+  int worst = 0;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const Rgb got = PixelToColor(k565, picture.pixels[static_cast<std::size_t>(y * 64 + x)]);
+      const demo::Rgb want = canvas.Get(x, y);
+      worst = std::max({worst, std::abs(got.red - want.r), std::abs(got.green - want.g),
+                        std::abs(got.blue - want.b)});
+    }
+  }
+  EXPECT_LE(worst, 24);
+}
+
+TEST(DemoPictureFileTest, OnKeyedLayersOnlyWhiteIsTransparent) {
+  // Highlights just below white would become the transparent white on a 16-bit screen; the
+  // writer keeps them visible. A background keeps its whites.
+  demo::Canvas canvas(4, 1, demo::kClear);
+  canvas.Set(1, 0, {250, 253, 250});
+  canvas.Set(2, 0, {255, 255, 254});
+  canvas.Set(3, 0, {120, 60, 30});
+  const std::uint16_t white = PixelOf(demo::kClear);
+  const Picture keyed = ReadBack(canvas, demo::Layer::kKeyed);
+  ASSERT_EQ(keyed.pixels.size(), 4u);
+  EXPECT_EQ(keyed.pixels[0], white);
+  EXPECT_NE(keyed.pixels[1], white);
+  EXPECT_NE(keyed.pixels[2], white);
+  EXPECT_EQ(keyed.pixels[3], PixelOf({120, 60, 30}));
+  const Picture opaque = ReadBack(canvas, demo::Layer::kOpaque);
+  ASSERT_EQ(opaque.pixels.size(), 4u);
+  EXPECT_EQ(opaque.pixels[2], white);
+}
 
 // Keywords of the demo's scenarios that this player still only skips ("not supported yet").
 // A run of the demo would stumble over their argument lines and loop on error screens for

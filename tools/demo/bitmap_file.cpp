@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "platform/surface565.h"
+
 namespace demo {
 
 namespace {
@@ -98,7 +100,10 @@ std::vector<Rgb> ReducePalette(std::vector<Counted> colours) {
 }
 
 // What the player's 16-bit screen makes of a colour decides whether it is the transparent white.
-bool TurnsWhite(Rgb c) { return c.r >= 248 && c.g >= 252 && c.b >= 248; }
+bool TurnsWhite(Rgb c) {
+  const tumu::PixelFormat format;
+  return tumu::ColorToPixel(format, c.r, c.g, c.b) == tumu::ColorToPixel(format, 255, 255, 255);
+}
 
 // One row in the run-length encoding of 8-bit bitmaps: runs of a colour where they pay, and
 // literal stretches ("absolute" runs) in between.
