@@ -225,7 +225,7 @@ Canvas NightSky() {
   // The town's lights at the foot of the hills, and the sea.
   Townscape(c, rng, 180, 470, 418, 8, 24, {22, 22, 50}, 0.5);
   c.Bands(418, 480, {{30, 34, 80}, {8, 10, 30}}, 10);
-  Ripples(c, rng, 420, 480, 520, 40, {200, 196, 170}, 60);
+  Ripples(c, rng, 420, 480, 560, 36, {200, 196, 170}, 60);
   return c;
 }
 
