@@ -307,12 +307,9 @@ Bytes StarSongMidi() {
   tempo.Tempo(tick - kBar, 66);
   tempo.Event(tick + kTicksPerBeat, {0xFF, 0x01, 0x00});  // a beat of rest before it repeats
 
-  Bytes out;
-  PutText(out, "MThd");
-  // Big-endian: the header's length, format 1, two tracks, ticks per beat.
-  const std::uint8_t header[] = {0, 0, 0, 6, 0, 1, 0, 2, static_cast<std::uint8_t>(kTicksPerBeat >> 8),
-                                 static_cast<std::uint8_t>(kTicksPerBeat & 0xFF)};
-  out.insert(out.end(), std::begin(header), std::end(header));
+  // The header, big-endian: its length, format 1, two tracks, ticks per beat.
+  Bytes out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, static_cast<std::uint8_t>(kTicksPerBeat >> 8),
+               static_cast<std::uint8_t>(kTicksPerBeat & 0xFF)};
   const Bytes first = tempo.Chunk();
   const Bytes second = music.Chunk();
   out.insert(out.end(), first.begin(), first.end());

@@ -19,6 +19,8 @@ inline void Put32(Bytes& out, std::uint32_t v) {
   Put16(out, v >> 16);
 }
 
-inline void PutText(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+inline void PutText(Bytes& out, std::string_view text) {
+  for (const char c : text) out.push_back(static_cast<std::uint8_t>(c));
+}
 
 }  // namespace demo
