@@ -118,7 +118,7 @@ std::set<std::string> CommandsNotBuiltYet(const fs::path& game_dir) {
     std::ifstream in(entry.path(), std::ios::binary);
     const std::vector<std::uint8_t> stored((std::istreambuf_iterator<char>(in)), {});
     const std::vector<std::uint8_t> plain = UnscrambleScenario(stored);
-    std::string text(plain.begin(), plain.end());
+    const std::string text(plain.begin(), plain.end());
     for (std::size_t start = 0; start < text.size();) {
       const std::size_t end = std::min(text.find('\n', start), text.size());
       const CommandRow* row = MatchKeyword(std::string_view(text).substr(start, end - start));
