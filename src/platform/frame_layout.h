@@ -17,11 +17,6 @@ struct FrameLayout {
 // between them; smooth: as fit, always filtered.
 FrameLayout LayOutFrame(int output_width, int output_height, ScaleMode mode);
 
-struct Point {
-  int x = 0;
-  int y = 0;
-};
-
 // The game pixel drawn at an output pixel; points over the bars go to the nearest edge.
 Point OutputToScreen(const Rect& target, int x, int y);
 // A rectangle of the screen in output pixels (edges rounded to the nearest output pixel).
