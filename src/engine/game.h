@@ -5,14 +5,16 @@ namespace tumu {
 struct Engine;
 
 // Starts the game in the engine's folder and plays it until it ends. Returns the exit status:
-// 0 when the game ended, 1 when it could not start, 3 when a headless run ran out of time.
+// 0 when the game ended, 1 when it could not start or could not go on (a scenario refused by the
+// loader, an output file that cannot be written), 3 when a headless run ran out of time.
 int RunGame(Engine& engine);
 
 // The steps of a start before the main loop; false when the game cannot start.
 bool StartGame(Engine& engine);
 // Runs the main loop until the game ends; returns the exit status.
 int RunMainLoop(Engine& engine);
-// What a run leaves behind when it ends: --dump-vars and --screenshot.
-void WriteRunOutputs(Engine& engine);
+// What a run leaves behind when it ends: --dump-vars and --screenshot. False when one of them
+// could not be written (each failure is said on stderr).
+bool WriteRunOutputs(Engine& engine);
 
 }  // namespace tumu

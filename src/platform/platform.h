@@ -91,6 +91,8 @@ class Input {
   virtual std::optional<InputEvent> Poll() = 0;
   // Called after every frame turn with the engine's state.
   virtual void AfterTurn(const TurnStatus& status) = 0;
+  // Whether a picture that the run was asked to write (a screenshot) could not be written.
+  virtual bool OutputFailed() const { return false; }
 };
 
 // The one-line text input box. The backend draws it over the game and, when the player presses

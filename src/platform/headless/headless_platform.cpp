@@ -54,21 +54,37 @@ BoxAnswer HeadlessMessageBoxes::Show(const std::string& caption, const std::stri
 HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
                              HeadlessOptions options)
     : clock_(clock), display_(display), options_(std::move(options)) {
+  // Only the last folder is made: a mistyped path must not leave a tree of folders behind.
   if (!options_.shots_dir.empty()) {
     std::error_code error;
-    std::filesystem::create_directories(options_.shots_dir, error);
+    std::filesystem::create_directory(options_.shots_dir, error);
+    if (!std::filesystem::is_directory(options_.shots_dir)) {
+      ReportWriteFailure("cannot make the folder " + options_.shots_dir +
+                         (error ? ": " + error.message() : std::string(": not a folder")));
+      shots_impossible_ = true;
+    }
   }
+}
+
+void HeadlessInput::ReportWriteFailure(const std::string& problem) {
+  std::fprintf(stderr, "tumu: %s\n", problem.c_str());
+  write_failed_ = true;
+}
+
+InputEvent HeadlessInput::EndOfRun(int exit_code) {
+  InputEvent end;
+  end.type = InputEvent::Type::kEndRun;
+  end.exit_code = exit_code;
+  return end;
 }
 
 void HeadlessInput::WriteShot(const std::string& path) {
   std::string error;
   if (display_.LastFrame().empty()) {
-    problems_.push_back("no frame to write to " + path);
+    ReportWriteFailure("no frame to write to " + path);
   } else if (!WritePng(path, display_.LastFrame(), &error)) {
-    problems_.push_back(error);
+    ReportWriteFailure(error);
   }
-  for (const std::string& problem : problems_) std::fprintf(stderr, "tumu: %s\n", problem.c_str());
-  problems_.clear();
 }
 
 std::optional<InputEvent> HeadlessInput::NextScriptEvent() {
@@ -130,6 +146,8 @@ std::optional<InputEvent> HeadlessInput::NextScriptEvent() {
 }
 
 std::optional<InputEvent> HeadlessInput::Poll() {
+  // Without its folder of shots the run cannot do what it is for.
+  if (shots_impossible_) return EndOfRun(1);
   if (!queued_.empty()) {
     InputEvent event = queued_.front();
     queued_.erase(queued_.begin());
@@ -137,11 +155,8 @@ std::optional<InputEvent> HeadlessInput::Poll() {
   }
   const std::uint64_t budget_used = clock_.now() + busy_turns_ / kBusyTurnsPerMs;
   if (budget_used > options_.max_ms) {
-    InputEvent end;
-    end.type = InputEvent::Type::kEndRun;
-    end.exit_code = 3;
     std::fprintf(stderr, "tumu: the run used up its %u ms\n", options_.max_ms);
-    return end;
+    return EndOfRun(3);
   }
   if (wait_until_) {
     if (static_cast<std::int32_t>(clock_.now() - *wait_until_) < 0) return std::nullopt;
@@ -166,10 +181,7 @@ std::optional<InputEvent> HeadlessInput::Poll() {
     queued_.erase(queued_.begin());
     return first;
   }
-  InputEvent end;
-  end.type = InputEvent::Type::kEndRun;
-  end.exit_code = 0;
-  return end;
+  return EndOfRun(0);
 }
 
 void HeadlessInput::AfterTurn(const TurnStatus& status) {

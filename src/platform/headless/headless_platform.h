@@ -115,12 +115,14 @@ class HeadlessInput final : public Input {
   std::optional<InputEvent> Poll() override;
   void AfterTurn(const TurnStatus& status) override;
 
-  // Screenshots that could not be written, and other trouble, for the log.
-  const std::vector<std::string>& problems() const { return problems_; }
+  // A screenshot could not be written. Without the folder of --shots the run ends at once.
+  bool OutputFailed() const override { return write_failed_; }
 
  private:
+  static InputEvent EndOfRun(int exit_code);
   std::optional<InputEvent> NextScriptEvent();
   void WriteShot(const std::string& path);
+  void ReportWriteFailure(const std::string& problem);
 
   HeadlessClock& clock_;
   HeadlessDisplay& display_;
@@ -133,7 +135,8 @@ class HeadlessInput final : public Input {
   std::optional<std::uint32_t> wait_until_;
   std::uint64_t busy_turns_ = 0;
   int shot_number_ = 0;
-  std::vector<std::string> problems_;
+  bool write_failed_ = false;
+  bool shots_impossible_ = false;
 };
 
 // One headless backend, ready to hand to an engine.
