@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/sdl/sdl_leak_checks.h"
+
 namespace tumu {
 
 namespace {
@@ -61,6 +63,7 @@ bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
     Close();
     return false;
   }
+  KeepGraphicsDriversLoaded();
   // A logical size scales the frame to the window with the aspect kept and maps the mouse back.
   SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);
   if (!CreateTexture(error)) {
