@@ -97,6 +97,13 @@ bool WriteText(const std::string& path, std::string_view text) {
 }  // namespace
 
 bool StartGame(Engine& engine) {
+  if (!OpenGame(engine)) return false;
+  PrepareScreen(engine);
+  LoadStartScenario(engine);
+  return true;
+}
+
+bool OpenGame(Engine& engine) {
   EngineState& s = engine.state;
   if (!CheckGameFolder(engine)) return false;
   ResetVariables(s);
@@ -109,15 +116,22 @@ bool StartGame(Engine& engine) {
   if (!ChooseStartFile(engine)) return false;
   ApplyConfig(engine, /*may_ask=*/!engine.options.window_mode.has_value());
   if (engine.options.window_mode) s.window_mode = *engine.options.window_mode;
-  if (!OpenDisplay(engine)) return false;
+  return OpenDisplay(engine);
+}
+
+void PrepareScreen(Engine& engine) {
+  const EngineState& s = engine.state;
   CreateWorkSurfaces(engine.screen);
   SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
   DrawDefaultDialogueFrame(engine);
   InitChoiceBar(engine.screen);
   ClearSurfaceWhite(engine.screen, engine.screen.person_surface);
+}
+
+void LoadStartScenario(Engine& engine) {
+  EngineState& s = engine.state;
   LoadScenario(engine, s.scenario_file_stack[0].view());
   s.current_line = 0;
-  return true;
 }
 
 int RunMainLoop(Engine& engine) {

@@ -9,8 +9,13 @@ struct Engine;
 // loader, an output file that cannot be written), 3 when a headless run ran out of time.
 int RunGame(Engine& engine);
 
-// The steps of a start before the main loop; false when the game cannot start.
+// The steps of a start before the main loop; false when the game cannot start. They are, in
+// order: the variables, the start file, the configuration and the display (false when the game
+// cannot start); the work surfaces; the start scenario.
 bool StartGame(Engine& engine);
+bool OpenGame(Engine& engine);
+void PrepareScreen(Engine& engine);
+void LoadStartScenario(Engine& engine);
 // Runs the main loop until the game ends; returns the exit status.
 int RunMainLoop(Engine& engine);
 // What a run leaves behind when it ends: --dump-vars and --screenshot. False when one of them
