@@ -120,14 +120,6 @@ class GameFolder {
   std::string path_;
 };
 
-// Message boxes that answer their first button and print nothing.
-class QuietBoxes final : public MessageBoxes {
- public:
-  BoxAnswer Show(const std::string&, const std::string&, BoxButtons buttons) override {
-    return buttons == BoxButtons::kOk ? BoxAnswer::kOk : BoxAnswer::kYes;
-  }
-};
-
 // The target answers waits itself, turn by turn.
 class NoInput final : public Input {
  public:
