@@ -2,12 +2,14 @@
 #   make run    install what is missing, build, play the demo game (headless with screenshots
 #               where no window can be opened)
 #   make test   install what is missing, build with sanitizers, run every test and the fuzzers
+#               (each for TEST_FUZZ_RUNS inputs)
 #   make bench  build optimised and run the benchmarks
 #   make fuzz   build the fuzzers with clang and run each for FUZZ_RUNS inputs
 #   make install  the player, the demo, the manual page and the desktop entry under PREFIX
 
 JOBS ?= $(shell nproc)
 FUZZ_RUNS ?= 20000
+TEST_FUZZ_RUNS ?= 5000
 GAME ?= build/release/demo
 SHOTS ?= build/demo-shots
 PREFIX ?= /usr/local
@@ -38,7 +40,7 @@ build-debug: deps
 
 test: build-debug
 	cd build/debug && ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory fuzz
+	@$(MAKE) --no-print-directory fuzz FUZZ_RUNS=$(TEST_FUZZ_RUNS)
 
 bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTUMU_TESTS=OFF -DTUMU_BENCH=ON >/dev/null

@@ -54,14 +54,32 @@ void BM_ShortLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_ShortLoop);
 
-// The same loop with its label after 2000 lines: every jump searches the store from the top.
-void BM_LoopBehindTwoThousandLines(benchmark::State& state) {
+// A jump to a label and a comment, the label near the top of the scenario or 2000 lines down:
+// the store's index makes both jumps cost the same.
+std::string JumpLoop(int lines_before) {
   std::string source = "＃GO\n下\n";
-  for (int i = 0; i < 2000; ++i) source += "// 長い前置き\n";
-  source += "＃ラベル\n下\n// 数える\n＃GO\n下\n";
-  RunLoop(state, source);
+  for (int i = 0; i < lines_before; ++i) source += "// 長い前置き\n";
+  return source + "＃ラベル\n下\n// 数える\n＃GO\n下\n";
 }
-BENCHMARK(BM_LoopBehindTwoThousandLines);
+void BM_JumpToNearLabel(benchmark::State& state) { RunLoop(state, JumpLoop(0)); }
+BENCHMARK(BM_JumpToNearLabel);
+void BM_JumpToLabelTwoThousandLinesDown(benchmark::State& state) {
+  RunLoop(state, JumpLoop(2000));
+}
+BENCHMARK(BM_JumpToLabelTwoThousandLinesDown);
+
+// A label reached in sequence leaves through its block end, right below it or 2000 lines down.
+std::string LeaveBlockLoop(int lines_inside) {
+  std::string source = "＃ラベル\n上\n＃1\n";
+  for (int i = 0; i < lines_inside; ++i) source += "// 選んだ後\n";
+  return source + "＃＃＃＃\n＃GO\n上\n";
+}
+void BM_LeaveBlockEndingBelow(benchmark::State& state) { RunLoop(state, LeaveBlockLoop(0)); }
+BENCHMARK(BM_LeaveBlockEndingBelow);
+void BM_LeaveBlockEndingTwoThousandLinesDown(benchmark::State& state) {
+  RunLoop(state, LeaveBlockLoop(2000));
+}
+BENCHMARK(BM_LeaveBlockEndingTwoThousandLinesDown);
 
 }  // namespace
 }  // namespace tumu

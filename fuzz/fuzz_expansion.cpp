@@ -90,9 +90,9 @@ void RunCommands(Engine& engine, std::string_view text) {
   EngineState& s = engine.state;
   const std::string line(TruncateOnCharBoundary(text.substr(0, text.find('\0')), kMaxLineBytes));
   const std::int32_t count_before = s.numeric_count;
-  s.scenario_buffer[0].assign(line);
-  s.scenario_buffer[1].assign(line);
-  s.scenario_buffer[2].assign("3");
+  s.scenario_buffer.Edit(0).assign(line);
+  s.scenario_buffer.Edit(1).assign(line);
+  s.scenario_buffer.Edit(2).assign("3");
   s.line_count = 3;
 
   s.current_line = 0;

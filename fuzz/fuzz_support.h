@@ -35,6 +35,14 @@ class SharedFont final : public TextRenderer {
   }
 };
 
+// Message boxes that answer their first button and print nothing.
+class QuietBoxes final : public MessageBoxes {
+ public:
+  BoxAnswer Show(const std::string&, const std::string&, BoxButtons buttons) override {
+    return buttons == BoxButtons::kOk ? BoxAnswer::kOk : BoxAnswer::kYes;
+  }
+};
+
 // One engine for all inputs (making one is the slow part), brought back to a fresh start for
 // every input. Its work surfaces exist, so text and pictures are drawn as in a game, but it has no
 // back surface: painting the red error screen and composing whole frames would take nearly all
@@ -56,13 +64,16 @@ class FuzzGame {
 
  private:
   FuzzGame() : backend_(HeadlessOptions{}) {
+    // Not headless and not verbose: the log prints nothing, input after input.
     Options options;
-    options.headless = true;
     options.game_dir = "/nonexistent-fuzz-game";
     // Below a file, so that no folder can be made there even by root: fuzzed saves and dumps
     // are never written anywhere.
     options.save_dir = "/dev/null/tumu-fuzz-saves";
-    engine_ = std::make_unique<Engine>(backend_.platform(), std::make_unique<SharedFont>(), options);
+    Platform platform = backend_.platform();
+    const Platform quiet{platform.clock,      platform.display, platform.input,
+                         platform.text_input, platform.audio,   boxes_};
+    engine_ = std::make_unique<Engine>(quiet, std::make_unique<SharedFont>(), options);
   }
 
   void Reset() {
@@ -83,6 +94,7 @@ class FuzzGame {
   }
 
   HeadlessPlatform backend_;
+  QuietBoxes boxes_;
   std::unique_ptr<Engine> engine_;
 };
 

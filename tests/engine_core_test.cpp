@@ -103,9 +103,7 @@ TEST(ErrorScreen, IsRedWithAWhiteBoxAndTextAndGoesOnAfterAClick) {
   TestGame game;
   game.WriteScenario("start.st1",
                      "＃絵のパス\nえ\\\n地の文は外に書けない\n＃時間待ち\n1\n＃終了\n");
-  EXPECT_EQ(game.Run("screenshot " + game.Path("error.png") + "\n" + game.TakeShot("red.png") +
-                     "click 300 300\n"),
-            0);
+  EXPECT_EQ(game.Run(game.TakeShot("red.png") + "click 300 300\n"), 0);
   EXPECT_THAT(game.Errors(), ElementsAre("3\tシナリオ上のミスです。\t地の文は外に書けない"));
   EXPECT_THAT(game.RunLines(), ElementsAre(1, 3, 4, 6));
   EXPECT_EQ(game.backend().display.beeps(), 1);
@@ -133,7 +131,8 @@ TEST(Loader, KeepsLinesOfNinetyFourBytesAndDropsTabs) {
 
 TEST(Loader, ALineOfNinetyFiveBytesStopsTheGame) {
   TestGame game;
-  EXPECT_EQ(game.Play("＃終了\n" + std::string(95, 'b') + "\n"), 0);
+  // The game did not end by itself: the run fails.
+  EXPECT_EQ(game.Play("＃終了\n" + std::string(95, 'b') + "\n"), 1);
   EXPECT_THAT(game.Errors(),
               ElementsAre("1\tシナリオに９５文字を超えた行が存在します\tstart.st1",
                           "1\tシナリオは１行９４（全角４７）文字までです\t無理に実行するはメモリー上、危険です",
@@ -155,7 +154,7 @@ TEST(Loader, TheFourThousandFiveHundredthLineEndStopsTheGame) {
   }
   {
     TestGame game;
-    EXPECT_EQ(game.Play("＃終了\n" + std::string(4499, '\n')), 0);
+    EXPECT_EQ(game.Play("＃終了\n" + std::string(4499, '\n')), 1);
     ASSERT_EQ(game.Errors().size(), 3u);
     EXPECT_EQ(game.Errors()[0], "1\tシナリオが４５００行を超えています\tstart.st1");
     EXPECT_EQ(game.Errors()[1],
@@ -247,6 +246,32 @@ TEST(Config, LineLimits) {
       ASSERT_EQ(shown.size(), 1u);
       EXPECT_THAT(shown[0], ::testing::HasSubstr(c.box));
     }
+  }
+}
+
+TEST(Config, AZeroByteEndsALineButItsBytesStillCount) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string ini;
+    int window_mode;
+    const char* title;
+    std::size_t boxes;
+  };
+  const Case cases[] = {
+      {Sjis("＃ウインドウ") + "\0"s + Sjis("ごみ\n"), 1, kDefaultTitle, 0},
+      {Sjis("＃ゲーム名\n題") + "\0"s + Sjis("名の続き\n"), 0, "題", 0},
+      {"\0"s + Sjis("設定ミス\n＃ウインドウ\n"), 1, kDefaultTitle, 0},
+      // 12 bytes, the zero and 83 more make 96: the whole file is refused.
+      {Sjis("＃ウインドウ") + "\0"s + std::string(83, 'x') + "\n", 0, kDefaultTitle, 1},
+  };
+  for (const Case& c : cases) {
+    TestGame game;
+    game.WriteScenario("start.st1", "＃終了\n");
+    game.WriteFile("tumu.ini", c.ini);
+    EXPECT_EQ(game.Run(), 0);
+    EXPECT_EQ(game.state().window_mode, c.window_mode);
+    EXPECT_EQ(SjisToUtf8(game.state().window_title.view()), c.title);
+    EXPECT_EQ(game.backend().message_boxes.shown.size(), c.boxes);
   }
 }
 

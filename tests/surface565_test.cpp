@@ -36,6 +36,48 @@ TEST(PixelToColor, ReadsBackWithTheFiveSixFiveScaling) {
   EXPECT_EQ(PixelToColor(k565, Channels(1, 1, 1)), (Rgb{8, 4, 8}));
 }
 
+TEST(RestoreFrom, CopiesOnlyWhatWasWrittenAndBringsBackAReleasedSurface) {
+  Surface565 original(3, 2);
+  original.Fill(7);
+  original.set_color_key(7);
+  Surface565 copy(3, 2);
+  copy.RestoreFrom(original);
+  EXPECT_FALSE(copy.written());
+  EXPECT_EQ(copy.pixel(2, 1), 7);
+
+  // Every way of writing counts; reading a const surface does not.
+  const Surface565& read_only = copy;
+  EXPECT_EQ(read_only.row(0)[0], 7);
+  EXPECT_FALSE(copy.written());
+  copy.FillRect({1, 1, 1, 1}, 9);
+  EXPECT_TRUE(copy.written());
+  copy.RestoreFrom(original);
+  EXPECT_EQ(copy.pixel(1, 1), 7);
+  copy.set_pixel(0, 0, 5);
+  EXPECT_TRUE(copy.written());
+  copy.RestoreFrom(original);
+  CopyRect(copy, 0, 0, original, WholeSurface(original));
+  EXPECT_TRUE(copy.written());
+
+  // A released surface draws nothing until it is restored, with its pixels and colour key.
+  copy.RestoreFrom(original);
+  copy.set_color_key(std::nullopt);
+  copy.Release();
+  EXPECT_TRUE(copy.empty());
+  EXPECT_EQ(copy.width(), 0);
+  copy.RestoreFrom(original);
+  EXPECT_EQ(copy.width(), 3);
+  EXPECT_EQ(copy.pixel(2, 1), 7);
+  EXPECT_EQ(copy.color_key(), 7);
+
+  // A surface of another size takes the original's.
+  Surface565 other(5, 5);
+  other.RestoreFrom(original);
+  EXPECT_EQ(other.width(), 3);
+  EXPECT_EQ(other.height(), 2);
+  EXPECT_EQ(other.pixel(0, 1), 7);
+}
+
 TEST(FillRect, FillsOnlyThePartOnTheSurface) {
   Surface565 s(10, 6);
   s.Fill(1);

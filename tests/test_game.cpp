@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -77,8 +79,41 @@ std::string TestGame::ReadFile(std::string_view name) const {
   return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
+namespace {
+
+// Keeps the game folder as an input of the whole-game fuzz target: the start scenario's text,
+// then every other file after a line "@@NAME" (scenarios as text, the rest as it stands).
+void SaveGameSeed(const std::string& game_dir, const std::string& seed_dir) {
+  auto read = [](const std::filesystem::path& path) {
+    if (!std::filesystem::is_regular_file(path)) return std::string();
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  auto as_text = [](const std::string& stored) {
+    const std::vector<std::uint8_t> plain = UnscrambleScenario(
+        {reinterpret_cast<const std::uint8_t*>(stored.data()), stored.size()});
+    return std::string(plain.begin(), plain.end());
+  };
+  std::string seed = as_text(read(game_dir + "/start.st1"));
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(game_dir)) {
+    const std::string name = entry.path().lexically_relative(game_dir).string();
+    if (!entry.is_regular_file() || name == "start.st1" || name[0] == '.') continue;
+    const std::string body = read(entry.path());
+    seed += "\n@@" + name + "\n" + (name.ends_with(".st1") ? as_text(body) : body);
+  }
+  if (seed.size() > 65536) return;  // longer than the fuzz runs take
+  std::filesystem::create_directories(seed_dir);
+  std::ofstream(seed_dir + "/" + std::to_string(std::hash<std::string>()(seed)),
+                std::ios::binary)
+      << seed;
+}
+
+}  // namespace
+
 int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
   engine_.reset();
+  // With TUMU_GAME_SEEDS naming a folder, every game a test plays is kept there as a seed.
+  if (const char* seed_dir = std::getenv("TUMU_GAME_SEEDS")) SaveGameSeed(dir_, seed_dir);
   HeadlessOptions h = headless;
   h.max_ms = max_ms;
   ParsedScript parsed = ParseScript(script);

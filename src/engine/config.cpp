@@ -54,18 +54,24 @@ void ApplyConfigText(Engine& engine, std::span<const std::uint8_t> bytes) {
   }
   lines.emplace_back();
 
+  // Each line is read as the zero-ended text that it was for the game: a 0x00 byte ends it
+  // (the bytes behind it still counted toward the length limit above).
+  auto text_of = [&lines](std::size_t i) {
+    const std::string_view line = lines[i];
+    return line.substr(0, line.find('\0'));
+  };
   EngineState& s = engine.state;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
+    const std::string_view line = text_of(i);
     if (line.empty() || StartsWith(line, "//") || StartsWith(line, "／／"_sj)) continue;
     if (StartsWith(line, "＃ウインドウ"_sj) || StartsWith(line, "＃ウィンドウ"_sj)) {
       s.window_mode = FindBytes(line, "選択"_sj) != kNotFound ? 2 : 1;
     } else if (StartsWith(line, "＃ゲーム名"_sj) || StartsWith(line, "＃ゲームタイトル"_sj)) {
       // The whole next line is the title, whatever it holds.
       ++i;
-      s.window_title.assign(i < lines.size() ? lines[i] : std::string());
+      s.window_title.assign(i < lines.size() ? text_of(i) : std::string_view());
     } else {
-      ShowBox(engine, Sprintf("INIファイルの設定ミスです\n%s"_sj.c_str(), line.c_str()));
+      ShowBox(engine, Sprintf("INIファイルの設定ミスです\n%s"_sj.c_str(), std::string(line).c_str()));
     }
   }
 }

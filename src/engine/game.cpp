@@ -1,5 +1,11 @@
 #include "engine/game.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
 #include "engine/config.h"
 #include "engine/engine.h"
 #include "engine/format.h"
@@ -69,10 +75,37 @@ bool OpenDisplay(Engine& engine) {
   return true;
 }
 
+// A game folder that is missing or is no folder is named as such: the player mistyped the path,
+// the game did not lose its start scenario.
+bool CheckGameFolder(const Engine& engine) {
+  const std::string& dir = engine.files.game_dir();
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(dir, error);
+  if (std::filesystem::is_directory(status)) return true;
+  const char* problem = std::filesystem::exists(status) ? "is not a folder" : "does not exist";
+  std::fprintf(stderr, "tumu: the game folder %s %s\n", dir.c_str(), problem);
+  return false;
+}
+
+bool WriteText(const std::string& path, std::string_view text) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return (std::fclose(f) == 0) && written;
+}
+
 }  // namespace
 
 bool StartGame(Engine& engine) {
+  if (!OpenGame(engine)) return false;
+  PrepareScreen(engine);
+  LoadStartScenario(engine);
+  return true;
+}
+
+bool OpenGame(Engine& engine) {
   EngineState& s = engine.state;
+  if (!CheckGameFolder(engine)) return false;
   ResetVariables(s);
   SeedRandom(s, engine.options.seed ? *engine.options.seed
                                     : static_cast<std::uint32_t>(
@@ -83,15 +116,22 @@ bool StartGame(Engine& engine) {
   if (!ChooseStartFile(engine)) return false;
   ApplyConfig(engine, /*may_ask=*/!engine.options.window_mode.has_value());
   if (engine.options.window_mode) s.window_mode = *engine.options.window_mode;
-  if (!OpenDisplay(engine)) return false;
+  return OpenDisplay(engine);
+}
+
+void PrepareScreen(Engine& engine) {
+  const EngineState& s = engine.state;
   CreateWorkSurfaces(engine.screen);
   SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
   DrawDefaultDialogueFrame(engine);
   InitChoiceBar(engine.screen);
   ClearSurfaceWhite(engine.screen, engine.screen.person_surface);
+}
+
+void LoadStartScenario(Engine& engine) {
+  EngineState& s = engine.state;
   LoadScenario(engine, s.scenario_file_stack[0].view());
   s.current_line = 0;
-  return true;
 }
 
 int RunMainLoop(Engine& engine) {
@@ -114,13 +154,16 @@ int RunMainLoop(Engine& engine) {
 
 int RunGame(Engine& engine) {
   if (!StartGame(engine)) return 1;
-  const int status = RunMainLoop(engine);
-  WriteRunOutputs(engine);
+  int status = RunMainLoop(engine);
+  const bool written = WriteRunOutputs(engine) && !engine.platform.input.OutputFailed();
+  if (!written && status == 0) status = 1;
+  engine.log.Flush();
   return status;
 }
 
-void WriteRunOutputs(Engine& engine) {
+bool WriteRunOutputs(Engine& engine) {
   const EngineState& s = engine.state;
+  bool ok = true;
   if (!engine.options.dump_vars.empty()) {
     std::string text;
     for (int i = 0; i < s.numeric_count && i < kNumericSlots; ++i) {
@@ -131,11 +174,10 @@ void WriteRunOutputs(Engine& engine) {
       text += "str\t" + SjisToUtf8(s.string_names[static_cast<std::size_t>(i)].view()) + "\t" +
               SjisToUtf8(s.string_values[static_cast<std::size_t>(i)].view()) + "\n";
     }
-    if (std::FILE* f = std::fopen(engine.options.dump_vars.c_str(), "w")) {
-      std::fwrite(text.data(), 1, text.size(), f);
-      std::fclose(f);
-    } else {
-      std::fprintf(stderr, "tumu: cannot write %s\n", engine.options.dump_vars.c_str());
+    if (!WriteText(engine.options.dump_vars, text)) {
+      std::fprintf(stderr, "tumu: cannot write %s: %s\n", engine.options.dump_vars.c_str(),
+                   std::strerror(errno));
+      ok = false;
     }
   }
   if (!engine.options.screenshot.empty()) {
@@ -143,10 +185,13 @@ void WriteRunOutputs(Engine& engine) {
     const Surface565& frame = engine.platform.display.LastFrame();
     if (frame.empty()) {
       std::fprintf(stderr, "tumu: no frame was shown, so no screenshot\n");
+      ok = false;
     } else if (!WritePng(engine.options.screenshot, frame, &error)) {
       std::fprintf(stderr, "tumu: %s\n", error.c_str());
+      ok = false;
     }
   }
+  return ok;
 }
 
 }  // namespace tumu

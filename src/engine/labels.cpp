@@ -1,5 +1,5 @@
-// Labels and blocks. There is no index: every search walks the store, testing each line by its
-// prefix alone, whatever its context (a prose line that looks like a label is one).
+// Labels and blocks. Every line is tested by its prefix alone, whatever its context (a prose line
+// that looks like a label is one). The searches go through the store's index.
 #include <string>
 
 #include "engine/engine.h"
@@ -22,15 +22,6 @@ char FullWidthDigitAt(std::string_view text) {
     if (StartsWith(text, kFullWidthDigits[d])) return static_cast<char>('0' + d);
   }
   return 0;
-}
-
-// The change of the nesting count that a line makes: both opener tests count separately.
-int BlockDelta(std::string_view line) {
-  int delta = 0;
-  if (StartsWith(line, "＃選択"_sj)) ++delta;
-  if (StartsWith(line, "＃分岐"_sj)) ++delta;
-  if (StartsWith(line, "＃＃＃＃"_sj)) --delta;
-  return delta;
 }
 
 }  // namespace
@@ -63,11 +54,11 @@ void NormalizeScenarioLines(Engine& engine) {
   EngineState& s = engine.state;
   const int last = std::min(s.line_count, kScenarioSlots - 1);
   for (int i = 0; i <= last; ++i) {
-    LineText& slot = s.scenario_buffer[static_cast<std::size_t>(i)];
-    if (IsLabelLine(slot.view())) {
-      slot.assign(NormalizeLabel(slot.view()));
-    } else if (StartsWith(slot.view(), "＃＃＃＃"_sj)) {
-      slot.assign("＃＃＃＃"_sj);
+    const std::string_view line = ScenarioLine(engine, i);
+    if (IsLabelLine(line)) {
+      s.scenario_buffer.Edit(static_cast<std::size_t>(i)).assign(NormalizeLabel(line));
+    } else if (StartsWith(line, "＃＃＃＃"_sj) && line != "＃＃＃＃"_sj) {
+      s.scenario_buffer.Edit(static_cast<std::size_t>(i)).assign("＃＃＃＃"_sj);
     }
   }
 }
@@ -94,24 +85,12 @@ void CheckBlockBalance(Engine& engine) {
 
 int FindInBlock(const Engine& engine, std::string_view target, int level) {
   const EngineState& s = engine.state;
-  int count = 0;
-  for (int i = s.current_line + 1; i < kScenarioSlots; ++i) {
-    const std::string_view line = ScenarioLine(engine, i);
-    count += BlockDelta(line);
-    if (i >= s.line_count) return -1;
-    if (count == level && line == target) return i;
-  }
-  return -1;
+  return s.scenario_buffer.FindInBlock(target, s.current_line, level, s.line_count);
 }
 
 int FindLabel(const Engine& engine, std::string_view name) {
   const EngineState& s = engine.state;
-  for (int i = 1; i < s.line_count && i < kScenarioSlots; ++i) {
-    if (ScenarioLine(engine, i) == name && StartsWith(ScenarioLine(engine, i - 1), "＃ラベル"_sj)) {
-      return i;
-    }
-  }
-  return -1;
+  return s.scenario_buffer.FindLabel(name, s.line_count);
 }
 
 }  // namespace tumu

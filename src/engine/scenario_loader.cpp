@@ -21,6 +21,8 @@ void StopForFatalLimit(Engine& engine, std::string_view first, std::string_view 
   ReportScenarioError(engine, "メモリーが破壊される恐れがあるので"_sj,
                       "安全の為、３秒後に強制終了します"_sj);
   engine.platform.clock.Sleep(3000);
+  // The game did not end by itself: the run fails.
+  engine.exit_code = 1;
   ShutDown(engine);
 }
 
@@ -38,7 +40,7 @@ int LoadScenario(Engine& engine, std::string_view path) {
 
 int LoadScenarioBytes(Engine& engine, std::span<const std::uint8_t> bytes, std::string_view path) {
   EngineState& s = engine.state;
-  for (LineText& slot : s.scenario_buffer) slot.clear();
+  s.scenario_buffer.Clear();
 
   const bool packaged = s.packaged_mode == 1;
   int line = 0;
@@ -53,7 +55,7 @@ int LoadScenarioBytes(Engine& engine, std::span<const std::uint8_t> bytes, std::
     if (byte == 0x1A && !packaged) break;
     if (packaged) byte ^= kScrambleKey;
     if (byte == 0x09) continue;
-    char* slot = s.scenario_buffer[static_cast<std::size_t>(line)].data();
+    char* slot = s.scenario_buffer.Edit(static_cast<std::size_t>(line)).data();
     if (byte == 0x0A) {
       slot[column] = 0;
       ++line;
@@ -79,7 +81,7 @@ int LoadScenarioBytes(Engine& engine, std::span<const std::uint8_t> bytes, std::
       return 0;
     }
   }
-  s.scenario_buffer[static_cast<std::size_t>(line)].data()[column] = 0;
+  s.scenario_buffer.Edit(static_cast<std::size_t>(line)).data()[column] = 0;
   s.line_count = line_ends + 3;
   NormalizeScenarioLines(engine);
   return 1;

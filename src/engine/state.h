@@ -7,12 +7,11 @@
 #include <cstdint>
 
 #include "engine/fixed_text.h"
+#include "engine/scenario_store.h"
 #include "platform/sjis_literal.h"
 
 namespace tumu {
 
-inline constexpr int kScenarioSlots = 4990;
-inline constexpr int kScenarioSlotBytes = 105;
 inline constexpr int kMaxLineBytes = 94;
 inline constexpr int kMaxLineEnds = 4500;
 inline constexpr int kCallStackSize = 96;
@@ -25,8 +24,6 @@ inline constexpr int kDisplayLineSlots = 45;
 inline constexpr int kChoiceSlots = 96;
 inline constexpr int kWipeMaskSlots = 53;
 inline constexpr int kPartialSlots = 4;
-
-using LineText = FixedText<kScenarioSlotBytes>;
 
 inline constexpr std::string_view kDefaultWindowTitle =
     sjis_detail::kConverted<"簡単ゲーム作成アプリケーション 「ツムギノート」（Ver 01.50）">;
@@ -70,7 +67,7 @@ struct EngineState {
   std::array<FixedText<210>, kCallStackSize> scenario_file_stack;
   std::array<std::int32_t, kCallStackSize> return_line_stack{};
   std::int32_t call_depth = 0;
-  std::array<LineText, kScenarioSlots> scenario_buffer;
+  ScenarioStore scenario_buffer;
 
   // --- Labels, frame driver, dispatcher, errors.
   std::int32_t block_check_reported = 0;

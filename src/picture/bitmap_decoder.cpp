@@ -124,16 +124,24 @@ void ReadColourTable(std::span<const std::uint8_t> bitmap, std::size_t table_sta
 
 // Reads and checks the headers of a bitmap file (starting at "BM"). Gives nothing for a file that
 // does not hold together or that the game could not show.
+// Gives nothing, saying why when asked.
+std::nullopt_t Refuse(std::string* why, const char* reason) {
+  if (why != nullptr) *why = reason;
+  return std::nullopt;
+}
+
 std::optional<Layout> ReadLayout(std::span<const std::uint8_t> bitmap,
-                                 const ComponentTables& tables) {
-  if (bitmap.size() < kFileHeaderSize + 4) return std::nullopt;
-  if (bitmap[0] != 'B' || bitmap[1] != 'M') return std::nullopt;
+                                 const ComponentTables& tables, std::string* why) {
+  if (bitmap.size() < kFileHeaderSize + 4) return Refuse(why, "truncated: too short for a bitmap");
+  if (bitmap[0] != 'B' || bitmap[1] != 'M') return Refuse(why, "not a bitmap");
   Layout layout;
   const std::uint64_t pixel_offset = ReadU32(bitmap, 10);
   const std::uint64_t header_size = ReadU32(bitmap, 14);
-  if (pixel_offset > bitmap.size()) return std::nullopt;
-  if (kFileHeaderSize + header_size > pixel_offset) return std::nullopt;
-  if (header_size != kCoreHeaderSize && header_size < kInfoHeaderSize) return std::nullopt;
+  if (pixel_offset > bitmap.size()) return Refuse(why, "truncated: the pixels lie past the end");
+  if (kFileHeaderSize + header_size > pixel_offset) return Refuse(why, "truncated header");
+  if (header_size != kCoreHeaderSize && header_size < kInfoHeaderSize) {
+    return Refuse(why, "unknown header");
+  }
   layout.pixel_offset = static_cast<std::size_t>(pixel_offset);
   const auto info = bitmap.subspan(kFileHeaderSize, static_cast<std::size_t>(header_size));
 
@@ -156,12 +164,13 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> bitmap,
     layout.compression = ReadU32(info, 16);
     colours_used = ReadU32(info, 32);
   }
-  if (planes != 1 || !SupportedBits(bits)) return std::nullopt;
+  if (planes != 1 || !SupportedBits(bits)) return Refuse(why, "unsupported depth");
   layout.top_down = height < 0;
   height = height < 0 ? -height : height;
-  if (width <= 0 || height <= 0) return std::nullopt;
-  if (width > kMaxPictureSide || height > kMaxPictureSide) return std::nullopt;
-  if (width * height > kMaxPicturePixels) return std::nullopt;
+  if (width <= 0 || height <= 0) return Refuse(why, "empty picture");
+  if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels) {
+    return Refuse(why, "too large");
+  }
   layout.width = static_cast<int>(width);
   layout.height = static_cast<int>(height);
   layout.bits = static_cast<int>(bits);
@@ -172,22 +181,24 @@ std::optional<Layout> ReadLayout(std::span<const std::uint8_t> bitmap,
     case kCompressionRle8:
     case kCompressionRle4:
       // Run-length data always run bottom-up, at the one depth their encoding is made for.
-      if (layout.top_down) return std::nullopt;
-      if (bits != (layout.compression == kCompressionRle8 ? 8u : 4u)) return std::nullopt;
+      if (layout.top_down) return Refuse(why, "unsupported: top-down run-length data");
+      if (bits != (layout.compression == kCompressionRle8 ? 8u : 4u)) {
+        return Refuse(why, "unsupported depth for run-length data");
+      }
       break;
     case kCompressionBitFields:
-      if (bits != 16 && bits != 32) return std::nullopt;
+      if (bits != 16 && bits != 32) return Refuse(why, "unsupported depth for bit fields");
       break;
     default:
       // Embedded JPEG or PNG and the rest: nothing the game could show.
-      return std::nullopt;
+      return Refuse(why, "unsupported compression");
   }
 
   if (layout.compression == kCompressionBitFields) {
     std::size_t masks_at = kFileHeaderSize + kInfoHeaderSize;
     if (header_size < kHeaderWithMasksSize) {
       masks_at = kFileHeaderSize + static_cast<std::size_t>(header_size);
-      if (masks_at + 12 > layout.pixel_offset) return std::nullopt;
+      if (masks_at + 12 > layout.pixel_offset) return Refuse(why, "truncated bit fields");
     }
     layout.use_masks = true;
     for (int c = 0; c < 3; ++c) {
@@ -279,9 +290,9 @@ void ConvertRows(const Layout& layout, const ComponentTables& tables,
 }
 
 std::optional<Picture> DecodeBitmap(std::span<const std::uint8_t> bitmap,
-                                    const PixelFormat& format) {
+                                    const PixelFormat& format, std::string* why) {
   const ComponentTables tables(format);
-  const std::optional<Layout> layout = ReadLayout(bitmap, tables);
+  const std::optional<Layout> layout = ReadLayout(bitmap, tables, why);
   if (!layout) return std::nullopt;
 
   Picture picture;
@@ -447,14 +458,14 @@ void DecodeRle(std::span<const std::uint8_t> data, int width, int height,
 }  // namespace
 
 std::optional<Picture> DecodePackagedPicture(std::span<const std::uint8_t> file,
-                                             const PixelFormat& format) {
+                                             const PixelFormat& format, std::string* why) {
   const bool marked = file.size() >= 2 && file[0] == 'Z' && file[1] == 'Q';
-  return DecodeBitmap(marked ? file.subspan(2) : file, format);
+  return DecodeBitmap(marked ? file.subspan(2) : file, format, why);
 }
 
 std::optional<Picture> DecodeBitmapFile(std::span<const std::uint8_t> file,
-                                        const PixelFormat& format) {
-  return DecodeBitmap(file, format);
+                                        const PixelFormat& format, std::string* why) {
+  return DecodeBitmap(file, format, why);
 }
 
 void DecodeRle4(std::span<const std::uint8_t> data, int width, int height,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/surface565.h"
@@ -33,12 +34,15 @@ inline constexpr std::int64_t kMaxPicturePixels = 32LL * 1024 * 1024;
 // end early are not an error: the pixels they miss are colour index 0 (black without a colour
 // table), as the run-length expansion leaves the pixels its data do not reach.
 //
+// When `why` is given, a refusal says there why the file is unreadable, for the author.
+//
 // A packaged picture file (".sb1"): an optional two-byte marker "ZQ", then a bitmap file.
 std::optional<Picture> DecodePackagedPicture(std::span<const std::uint8_t> file,
-                                             const PixelFormat& format);
+                                             const PixelFormat& format,
+                                             std::string* why = nullptr);
 // A plain bitmap file (games that are not packaged): no marker.
 std::optional<Picture> DecodeBitmapFile(std::span<const std::uint8_t> file,
-                                        const PixelFormat& format);
+                                        const PixelFormat& format, std::string* why = nullptr);
 
 // Expand run-length pixel data into `height` uncompressed rows at the standard stride
 // ((bits x width + 31) / 32) x 4 bytes, the first decoded row stored first. A run that reaches the

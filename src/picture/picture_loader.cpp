@@ -16,10 +16,11 @@ std::optional<Picture> LoadPictureFile(Engine& engine, std::string_view name) {
     engine.log.Info("picture not found: " + SjisToUtf8(path));
     return std::nullopt;
   }
+  std::string why;
   std::optional<Picture> picture = s.packaged_mode == 1
-                                       ? DecodePackagedPicture(*file, engine.screen.format)
-                                       : DecodeBitmapFile(*file, engine.screen.format);
-  if (!picture) engine.log.Info("picture unreadable: " + SjisToUtf8(path));
+                                       ? DecodePackagedPicture(*file, engine.screen.format, &why)
+                                       : DecodeBitmapFile(*file, engine.screen.format, &why);
+  if (!picture) engine.log.Info("picture unreadable: " + SjisToUtf8(path) + " (" + why + ")");
   return picture;
 }
 

@@ -127,6 +127,8 @@ class Input {
   virtual void AfterTurn(const TurnStatus& status) = 0;
   // Whether a Ctrl key is held down now.
   virtual bool ControlHeld() const { return false; }
+  // Whether a picture that the run was asked to write (a screenshot) could not be written.
+  virtual bool OutputFailed() const { return false; }
 };
 
 // The one-line text input box. The backend draws it over the game and, when the player presses

@@ -41,14 +41,22 @@ class Surface565 {
  public:
   Surface565() = default;
   Surface565(int width, int height);
+  Surface565(const Surface565&) = default;
+  Surface565(Surface565&&) = default;
+  Surface565& operator=(Surface565&&) = default;
+  // Copies into the memory the surface already has when it is large enough.
+  Surface565& operator=(const Surface565& other);
 
   int width() const { return width_; }
   int height() const { return height_; }
   // Distance between rows, in pixels (rows start on 4-byte boundaries).
   int pitch() const { return pitch_; }
-  bool empty() const { return pixels_.empty(); }
+  bool empty() const { return width_ == 0 || height_ == 0; }
 
-  std::uint16_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * pitch_; }
+  std::uint16_t* row(int y) {
+    written_ = true;
+    return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
+  }
   const std::uint16_t* row(int y) const {
     return pixels_.data() + static_cast<std::size_t>(y) * pitch_;
   }
@@ -63,8 +71,17 @@ class Surface565 {
   void Fill(std::uint16_t value);
   // Fills the part of the rectangle that lies on the surface.
   void FillRect(const Rect& rect, std::uint16_t value);
-  // Frees the pixels; the surface becomes empty.
+  // The surface becomes empty (nothing draws on it any more). Its memory stays for a surface of
+  // that size copied into it later: the display is released only when the game ends.
   void Release();
+
+  // Whether the pixels may have changed since the surface was made or last restored (every write
+  // goes through row(), Fill() or FillRect()).
+  bool written() const { return written_; }
+  // Makes the surface `original` again, for a surface that was a copy of it when last restored:
+  // its pixels are copied only when they may have changed (or its memory does not fit them); a
+  // release in between keeps them.
+  void RestoreFrom(const Surface565& original);
 
  private:
   int width_ = 0;
@@ -72,6 +89,7 @@ class Surface565 {
   int pitch_ = 0;
   std::vector<std::uint16_t> pixels_;
   std::optional<std::uint16_t> color_key_;
+  bool written_ = true;
 };
 
 // Copies the source rectangle to (x, y) of the destination, clipped to both surfaces.

@@ -51,21 +51,37 @@ HeadlessInput::HeadlessInput(HeadlessClock& clock, HeadlessDisplay& display,
       display_(display),
       options_(std::move(options)),
       auto_choices_(options_.auto_seed.value_or(1)) {
+  // Only the last folder is made: a mistyped path must not leave a tree of folders behind.
   if (!options_.shots_dir.empty()) {
     std::error_code error;
-    std::filesystem::create_directories(options_.shots_dir, error);
+    std::filesystem::create_directory(options_.shots_dir, error);
+    if (!std::filesystem::is_directory(options_.shots_dir)) {
+      ReportWriteFailure("cannot make the folder " + options_.shots_dir +
+                         (error ? ": " + error.message() : std::string(": not a folder")));
+      shots_impossible_ = true;
+    }
   }
+}
+
+void HeadlessInput::ReportWriteFailure(const std::string& problem) {
+  std::fprintf(stderr, "tumu: %s\n", problem.c_str());
+  write_failed_ = true;
+}
+
+InputEvent HeadlessInput::EndOfRun(int exit_code) {
+  InputEvent end;
+  end.type = InputEvent::Type::kEndRun;
+  end.exit_code = exit_code;
+  return end;
 }
 
 void HeadlessInput::WriteShot(const std::string& path) {
   std::string error;
   if (display_.LastFrame().empty()) {
-    problems_.push_back("no frame to write to " + path);
+    ReportWriteFailure("no frame to write to " + path);
   } else if (!WritePng(path, display_.LastFrame(), &error)) {
-    problems_.push_back(error);
+    ReportWriteFailure(error);
   }
-  for (const std::string& problem : problems_) std::fprintf(stderr, "tumu: %s\n", problem.c_str());
-  problems_.clear();
 }
 
 std::optional<InputEvent> HeadlessInput::NextScriptEvent() {
@@ -127,6 +143,8 @@ std::optional<InputEvent> HeadlessInput::NextScriptEvent() {
 }
 
 std::optional<InputEvent> HeadlessInput::Poll() {
+  // Without its folder of shots the run cannot do what it is for.
+  if (shots_impossible_) return EndOfRun(1);
   if (!queued_.empty()) {
     InputEvent event = queued_.front();
     queued_.erase(queued_.begin());
@@ -134,11 +152,8 @@ std::optional<InputEvent> HeadlessInput::Poll() {
   }
   const std::uint64_t budget_used = clock_.now() + busy_turns_ / kBusyTurnsPerMs;
   if (budget_used > options_.max_ms) {
-    InputEvent end;
-    end.type = InputEvent::Type::kEndRun;
-    end.exit_code = 3;
     std::fprintf(stderr, "tumu: the run used up its %u ms\n", options_.max_ms);
-    return end;
+    return EndOfRun(3);
   }
   if (wait_until_) {
     if (static_cast<std::int32_t>(clock_.now() - *wait_until_) < 0) return std::nullopt;
@@ -147,26 +162,17 @@ std::optional<InputEvent> HeadlessInput::Poll() {
   if (next_ < options_.script.size()) return NextScriptEvent();
   if (!settled_) return std::nullopt;
   if (options_.auto_play) return AutomaticAnswer();
-  InputEvent end;
-  end.type = InputEvent::Type::kEndRun;
-  end.exit_code = 0;
-  return end;
+  return EndOfRun(0);
 }
 
 InputEvent HeadlessInput::AutomaticAnswer() {
   settled_ = false;
   InputEvent event;
-  if (status_.played_to_end) {
-    // The game has been played through: it would only start again.
-    event.type = InputEvent::Type::kEndRun;
-    event.exit_code = 0;
-    return event;
-  }
+  // The game has been played through: it would only start again.
+  if (status_.played_to_end) return EndOfRun(0);
   if (!status_.has_answer) {
     std::fprintf(stderr, "tumu: no region of the back screen belongs to a choice\n");
-    event.type = InputEvent::Type::kEndRun;
-    event.exit_code = 1;
-    return event;
+    return EndOfRun(1);
   }
   if (status_.answer_is_text) {
     event.type = InputEvent::Type::kTextEntered;

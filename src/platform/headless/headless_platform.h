@@ -94,17 +94,19 @@ class HeadlessInput final : public Input {
   std::optional<InputEvent> Poll() override;
   void AfterTurn(const TurnStatus& status) override;
 
-  // Screenshots that could not be written, and other trouble, for the log.
-  const std::vector<std::string>& problems() const { return problems_; }
+  // A screenshot could not be written. Without the folder of --shots the run ends at once.
+  bool OutputFailed() const override { return write_failed_; }
   // The frames of --shots, all in one picture.
   const ContactSheet& contact_sheet() const { return contact_sheet_; }
   int shots_taken() const { return shot_number_; }
 
  private:
+  static InputEvent EndOfRun(int exit_code);
   std::optional<InputEvent> NextScriptEvent();
   // The automatic player's answer to the wait the engine has settled on.
   InputEvent AutomaticAnswer();
   void WriteShot(const std::string& path);
+  void ReportWriteFailure(const std::string& problem);
 
   HeadlessClock& clock_;
   HeadlessDisplay& display_;
@@ -118,8 +120,9 @@ class HeadlessInput final : public Input {
   std::uint64_t busy_turns_ = 0;
   int shot_number_ = 0;
   ContactSheet contact_sheet_;
-  std::vector<std::string> problems_;
   std::minstd_rand auto_choices_;
+  bool write_failed_ = false;
+  bool shots_impossible_ = false;
 };
 
 // One headless backend, ready to hand to an engine.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/sdl/quiet_stderr.h"
+#include "platform/sdl/sdl_leak_checks.h"
 
 namespace tumu {
 
@@ -76,6 +77,7 @@ bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
     Close();
     return false;
   }
+  KeepGraphicsDriversLoaded();
   if (!CreateTexture(error)) {
     Close();
     return false;

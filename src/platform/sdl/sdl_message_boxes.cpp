@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sdl/sdl_leak_checks.h"
+
 namespace tumu {
 
 namespace {
@@ -150,6 +152,7 @@ bool SdlBoxWindow::Open(const std::string& caption, int display, SDL_Window* own
     *error = std::string("cannot draw the message box: ") + SDL_GetError();
     return false;
   }
+  KeepGraphicsDriversLoaded();
   // Maps the mouse back to the box's own pixels at any scale.
   SDL_RenderSetLogicalSize(renderer_, box_.width(), box_.height());
   picture_ = Surface565(box_.width(), box_.height());
