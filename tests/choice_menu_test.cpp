@@ -191,7 +191,6 @@ TEST(TimedChoice, RunsOutToLabelZeroOrReportsItsTime) {
 // ---- The automatic player.
 
 void PlayAutomatically(TestGame& game, std::optional<std::uint32_t> seed = std::nullopt) {
-  game.options.auto_play = true;
   game.headless.auto_play = true;
   game.headless.auto_seed = seed;
 }

@@ -131,7 +131,10 @@ int TestGame::Run(std::string_view script, std::uint32_t max_ms) {
     ADD_FAILURE() << error;
     return -1;
   }
-  engine_ = std::make_unique<Engine>(backend_->platform(), std::move(text), options);
+  // One switch for the automatic player, as on the command line.
+  Options engine_options = options;
+  engine_options.auto_play = headless.auto_play;
+  engine_ = std::make_unique<Engine>(backend_->platform(), std::move(text), engine_options);
   if (!options.trace.empty()) engine_->log.OpenTrace(options.trace);
   if (before_start) before_start(*engine_);
   return RunGame(*engine_);

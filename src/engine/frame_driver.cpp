@@ -197,7 +197,7 @@ TurnStatus ComputeTurnStatus(const Engine& engine) {
     due_in(static_cast<std::int64_t>(s.anim_interval) + 1 - (now - s.anim_last_tick));
   }
   if (s.wave_device_open || s.cd_playing || s.midi_playing || s.wave_loop_on) {
-    due_in(kSoundPollMs);
+    due_in(engine.platform.audio.MsUntilASoundEnds().value_or(kSoundPollMs));
   }
   status.next_due_ms = due;
   if (engine.options.auto_play && status.settled) SetAutomaticAnswer(engine, status);

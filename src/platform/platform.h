@@ -164,6 +164,9 @@ class Audio {
   virtual ChannelState State(SoundChannel channel) = 0;
   // Silences the channel and lets its sound go.
   virtual void Close(SoundChannel channel) = 0;
+  // Milliseconds until the next sounding channel reaches its end, where the backend can tell
+  // exactly (sounds timed on a virtual clock); empty when it cannot or nothing will end.
+  virtual std::optional<std::uint32_t> MsUntilASoundEnds() { return std::nullopt; }
 };
 
 enum class BoxButtons { kOk, kYesNo, kYesNoCancel };

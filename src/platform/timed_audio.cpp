@@ -1,5 +1,7 @@
 #include "platform/timed_audio.h"
 
+#include <algorithm>
+
 #include "platform/sound_files.h"
 
 namespace tumu {
@@ -48,5 +50,19 @@ ChannelState TimedAudio::State(SoundChannel channel) {
 }
 
 void TimedAudio::Close(SoundChannel channel) { sounds_[Index(channel)] = Sound{}; }
+
+std::optional<std::uint32_t> TimedAudio::MsUntilASoundEnds() {
+  std::optional<std::uint32_t> soonest;
+  for (const Sound& sound : sounds_) {
+    if (!sound.open || sound.repeat) continue;
+    // The first tick at which the whole sound has been heard.
+    const std::uint64_t end_ms = (sound.length_us + 999) / 1000;
+    const std::uint64_t elapsed_ms = clock_.Ticks() - sound.start;
+    if (elapsed_ms >= end_ms) continue;
+    const auto left = static_cast<std::uint32_t>(std::min<std::uint64_t>(end_ms - elapsed_ms, 1u << 30));
+    soonest = soonest ? std::min(*soonest, left) : left;
+  }
+  return soonest;
+}
 
 }  // namespace tumu

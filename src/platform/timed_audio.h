@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class TimedAudio final : public Audio {
   bool PlayTracks(const std::vector<std::string>& paths, std::string* problem) override;
   ChannelState State(SoundChannel channel) override;
   void Close(SoundChannel channel) override;
+  std::optional<std::uint32_t> MsUntilASoundEnds() override;
 
  private:
   struct Sound {

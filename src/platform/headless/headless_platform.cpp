@@ -167,6 +167,8 @@ std::optional<InputEvent> HeadlessInput::Poll() {
 
 InputEvent HeadlessInput::AutomaticAnswer() {
   settled_ = false;
+  // An answer that changes nothing comes again at once: it counts against the run's time.
+  ++busy_turns_;
   InputEvent event;
   // The game has been played through: it would only start again.
   if (status_.played_to_end) return EndOfRun(0);
@@ -194,11 +196,29 @@ InputEvent HeadlessInput::AutomaticAnswer() {
   return first;
 }
 
+// Nothing changes between the engine's due times, so the automatic player's engine skips to the
+// next one at once: the turns in between would only compose the same frame again. Scripts step a
+// millisecond at a time, so that they can look at the game at any moment.
+std::uint32_t HeadlessInput::TimeStep(const TurnStatus& status) const {
+  if (!options_.auto_play || !status.waiting) return 1;
+  std::optional<std::uint32_t> step;
+  if (status.next_due_ms) step = std::max<std::uint32_t>(*status.next_due_ms, 1);
+  if (wait_until_) {
+    const auto left = static_cast<std::uint32_t>(
+        std::max(static_cast<std::int32_t>(*wait_until_ - clock_.now()), 1));
+    step = step ? std::min(*step, left) : left;
+  }
+  if (!step) return 1;
+  // Never past the run's budget, so that a run that times out stops where it would have.
+  if (clock_.now() < options_.max_ms) step = std::min(*step, options_.max_ms + 1 - clock_.now());
+  return *step;
+}
+
 void HeadlessInput::AfterTurn(const TurnStatus& status) {
   status_ = status;
   settled_ = status.settled;
   if (!status.waiting) ++busy_turns_;
-  if (wait_until_ || (status.waiting && !status.settled)) clock_.Advance(1);
+  if (wait_until_ || (status.waiting && !status.settled)) clock_.Advance(TimeStep(status));
   if (settled_ && !was_settled_ && !options_.shots_dir.empty()) {
     char name[32];
     std::snprintf(name, sizeof(name), "/shot-%04d.png", ++shot_number_);

@@ -106,6 +106,8 @@ class HeadlessInput final : public Input {
   // The automatic player's answer to the wait the engine has settled on.
   InputEvent AutomaticAnswer();
   void WriteShot(const std::string& path);
+  // How far the virtual clock moves after a turn.
+  std::uint32_t TimeStep(const TurnStatus& status) const;
   void ReportWriteFailure(const std::string& problem);
 
   HeadlessClock& clock_;
