@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
@@ -118,8 +119,12 @@ bool SdlAudio::OpenDevice() {
     device_ = Device::kUnavailable;
     return false;
   }
+  // SDL falls back to the silent driver when no sound server answers; say so, unless the
+  // player asked for it.
   const char* driver = SDL_GetCurrentAudioDriver();
-  if (!told_of_dummy_ && driver != nullptr && std::string_view(driver) == "dummy") {
+  const char* asked = std::getenv("SDL_AUDIODRIVER");
+  const bool dummy_asked = asked != nullptr && std::string_view(asked) == "dummy";
+  if (!told_of_dummy_ && !dummy_asked && driver != nullptr && std::string_view(driver) == "dummy") {
     std::fprintf(stderr, "tumu: the audio driver is \"dummy\": the game plays without sound\n");
     told_of_dummy_ = true;
   }
