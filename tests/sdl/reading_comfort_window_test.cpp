@@ -14,6 +14,7 @@
 #include "engine/reading_comfort.h"
 #include "engine/window_proc.h"
 #include "platform/sdl/sdl_platform.h"
+#include "vars/variables.h"
 #include "sdl_test_support.h"
 
 namespace tumu {
@@ -23,10 +24,10 @@ using namespace testing;
 
 class WindowGameTest : public ::testing::Test {
  protected:
-  void Start(std::string_view scenario) {
+  void Start(std::string_view scenario, const SdlOptions& sdl_options = SdlOptions()) {
     game_.WriteScenario("start.st1", scenario);
     std::string error;
-    platform_ = SdlPlatform::Create(SdlOptions(), &error);
+    platform_ = SdlPlatform::Create(sdl_options, &error);
     ASSERT_NE(platform_, nullptr) << error;
     SDL_WarpMouseGlobal(1279, 1023);
     comfort_ = std::make_unique<ReadingComfort>(platform_->platform());
@@ -135,6 +136,25 @@ TEST_F(WindowGameTest, TheBacklogOpensAndClosesWithTheGameUnchanged) {
   PushButton(id(), 100, 100);
   RunUntil([] { return false; });
   EXPECT_TRUE(engine_->quit);
+}
+
+TEST_F(WindowGameTest, AChoiceClickedInAResizedWindowIsTheChoiceTaken) {
+  const std::string labels = "＃1\n選＝1\n＃2\n選＝2\n＃3\n選＝3\n＃＃＃＃\n";
+  SdlOptions options;
+  options.scale_mode = ScaleMode::kFit;
+  Start("＃変数宣言\n選\n\n＃選択\n選択1\n選択2\n選択3\n\n" + labels + "＃終了\n", options);
+  SDL_SetWindowSize(platform_->display().window(), 1000, 700);
+  ASSERT_TRUE(RunUntil([this] { return platform_->display().Layout().target.width == 933; }));
+  ASSERT_TRUE(WaitForClick());
+  // The second choice's row, at the letterboxed window's scale.
+  const Rect target = platform_->display().Layout().target;
+  const int x = target.x + (120 * target.width + target.width / 2) / kScreenWidth;
+  const int y = target.y + (233 * target.height + target.height / 2) / kScreenHeight;
+  PushMotion(id(), x, y);
+  PushButton(id(), x, y);
+  RunUntil([] { return false; });
+  EXPECT_TRUE(engine_->quit);
+  EXPECT_EQ(state().numeric_values[static_cast<std::size_t>(FindVariable(state(), Sjis("選")))], 2);
 }
 
 }  // namespace
