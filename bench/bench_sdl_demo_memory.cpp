@@ -5,10 +5,11 @@
 // FluidSynth, the soundfont) and the rest (the C and C++ runtimes...). Each group keeps its own
 // largest value.
 //
-// Two runs, each with automatic answers to every wait (choice 1 of every menu) to the end of the
-// game: the real `tumu` binary headless (--headless --auto), and the same engine in an SDL window
-// with its audio (under Xvfb, scripts/run-under-xvfb.sh), in a child process of this program that
-// runs the player's own window set-up with automatic answers in place of the mouse.
+// Each run answers every wait by itself (choice 1 of every menu) up to the end of the game: the
+// real `tumu` binary headless (--headless --auto), and the same engine in an SDL window with its
+// audio (under Xvfb, scripts/run-under-xvfb.sh), in a child process of this program that runs the
+// player's own window set-up with automatic answers in place of the mouse; the window is played
+// as a player plays it, then without OpenGL, then also without a soundfont.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 
@@ -17,8 +18,11 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
