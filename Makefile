@@ -45,6 +45,7 @@ test: build-debug
 bench: deps
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTUMU_TESTS=OFF -DTUMU_BENCH=ON >/dev/null
 	@MAKEFLAGS= cmake --build build/bench -j $(JOBS)
+	@echo "== $$(date -u '+%Y-%m-%d %H:%M UTC'), $$(lscpu | sed -n 's/^Model name: *//p' | head -n 1), $$(nproc) cores"
 	@# The window benchmarks get a virtual X server of their own.
 	@for b in build/bench/bench_*; do echo "== $$b"; case $$b in \
 	  *sdl*) SDL_AUDIODRIVER=dummy scripts/run-under-xvfb.sh $$b ;; \

@@ -2,20 +2,15 @@
 // over assignment lines (scalars, array elements with computed subscripts, a nested reference)
 // through "＃GO" and a label, one line per frame turn, as the main loop runs it.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "bench_support.h"
 #include "engine/engine.h"
 #include "engine/frame_driver.h"
 #include "engine/game.h"
-#include "engine/scenario.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/sjis.h"
 #include "platform/text_renderer.h"
 
 namespace tumu {
@@ -45,35 +40,16 @@ constexpr std::string_view kScenario =
     "＃GO\n"
     "ループ\n";
 
-class TempGame {
- public:
-  TempGame() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tumu-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) dir_ = pattern;
-  }
-  ~TempGame() {
-    std::error_code ignored;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-  }
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string dir_;
-};
-
 void BM_AssignmentLinesPerSecond(benchmark::State& bench) {
-  TempGame game;
+  bench::TempDir game;
   if (game.dir().empty()) {
     bench.SkipWithError("no temporary folder");
     return;
   }
-  const std::string plain = Utf8ToSjis(kScenario);
-  const std::vector<std::uint8_t> stored = ScrambleScenario(
-      {reinterpret_cast<const std::uint8_t*>(plain.data()), plain.size()});
-  std::ofstream(game.dir() + "/start.st1", std::ios::binary)
-      .write(reinterpret_cast<const char*>(stored.data()),
-             static_cast<std::streamsize>(stored.size()));
+  if (!bench::WriteStartScenario(game.dir(), kScenario)) {
+    bench.SkipWithError("the scenario could not be written");
+    return;
+  }
 
   std::string error;
   std::unique_ptr<TextRenderer> text = TextRenderer::Open("", &error);

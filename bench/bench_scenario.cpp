@@ -44,7 +44,7 @@ void RunLoop(benchmark::State& state, const std::string& source) {
   }
   if (engine.state.error_halt) state.SkipWithError("the scenario reported an error");
   state.SetItemsProcessed(state.iterations());
-  state.counters["lines_per_second"] =
+  state.counters["lines/s"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_display.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sdl/quiet_stderr.h"
@@ -112,9 +113,12 @@ void SdlDisplay::Present(const Surface565& frame) {
   // The game composes every frame on its 640x480 back surface; nothing else is shown.
   if (frame.width() != kScreenWidth || frame.height() != kScreenHeight) return;
   if (SameFrame(frame, last_frame_)) return;
-  if (last_frame_.empty()) last_frame_ = Surface565(kScreenWidth, kScreenHeight);
+  const bool first = last_frame_.empty();
+  if (first) last_frame_ = Surface565(kScreenWidth, kScreenHeight);
   CopyRect(last_frame_, 0, 0, frame, WholeSurface(frame));
   Refresh();
+  // How long the player takes to show the game is measured up to this line.
+  if (first && verbose_) std::fprintf(stderr, "tumu: the first frame is on the screen\n");
 }
 
 void SdlDisplay::Refresh() {
