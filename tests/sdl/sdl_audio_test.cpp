@@ -207,7 +207,8 @@ TEST_F(SdlAudioTest, TheDummyDriverPlaysEverythingAtOnceForAsLongAsTheFilesLast)
   EXPECT_TRUE(audio.PlayTracks({Path("short.wav")}, &problem)) << problem;
   audio.Beep();
   const std::string log = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(log.find("\"dummy\": the game plays without sound"), std::string::npos) << log;
+  // The silent driver was asked for, so nothing is said of it.
+  EXPECT_EQ(log.find("dummy"), std::string::npos) << log;
   for (SoundChannel channel : {SoundChannel::kWave, SoundChannel::kLoop, SoundChannel::kMidi, SoundChannel::kCd}) {
     EXPECT_EQ(audio.State(channel), ChannelState::kPlaying) << static_cast<int>(channel);
   }
