@@ -128,7 +128,7 @@ class NoInput final : public Input {
 };
 
 // Every member of Engine is brought back to a fresh start in WholeGame::Reset.
-static_assert(sizeof(Engine) == 2192,
+static_assert(sizeof(Engine) == 2256,
               "Engine has changed: reset its new members in WholeGame::Reset, then update this "
               "size");
 
@@ -192,6 +192,7 @@ class WholeGame {
     engine.quit = false;
     engine.exit_code = 0;
     engine.last_turn_waited = false;
+    engine.on_report = nullptr;
     engine.pictures = HeldPictures();
     engine.text_history = TextHistory();
   }

@@ -25,6 +25,7 @@
 #include "engine/scenario.h"
 #include "engine/scenario_store.h"
 #include "engine/sub_scenario.h"
+#include "engine/window_proc.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sjis.h"
 #include "platform/sjis_literal.h"
@@ -58,6 +59,13 @@ bool DependsOnValues(std::string_view message) {
   };
   if (ContainsText(message, "無限化"_sj)) return true;
   return std::find(std::begin(kMessages), std::end(kMessages), message) != std::end(kMessages);
+}
+
+// The click position and a scroll that stops on a click read their argument lines only when the
+// player clicks.
+bool WaitsForClickThatReadsLines(const EngineState& s) {
+  return s.click_position_active == 1 || s.picture_scroll_click == 1 ||
+         s.person_scroll_click == 1 || s.foreground_scroll_click == 1;
 }
 
 // The picture, sound and scenario folders in force where a scenario is called.
@@ -100,7 +108,8 @@ class Linter {
 
   void WalkAll(Pass pass);
   void WalkScenario(std::size_t index);
-  bool Load(const Scenario& scenario);
+  // Loads the scenario into the store; `quiet` for a scenario loaded before in this walk.
+  bool Load(std::size_t index, bool quiet);
   void CheckBlockBalanceOnce();
   // Walks one line; gives the line to walk next.
   int WalkLine(int line);
@@ -108,7 +117,8 @@ class Linter {
   void CheckLabels(int command_line, int first, int last);
   void CheckCall(int name_line);
   int CheckSaveOrLoad(Flow flow, int line);
-  void Enqueue(const std::string& name);
+  // The scenario's place in the list, which it joins when it is new.
+  std::size_t Enqueue(const std::string& name);
 
   void OnReport(std::string_view message, std::string_view second_line);
   void OnFound(std::string_view name, const std::string& path);
@@ -122,6 +132,8 @@ class Linter {
   bool declaring_ = false;  // the line walked now declares variables
   bool muted_ = false;
   std::size_t scenario_index_ = 0;
+  std::set<std::size_t> walked_;  // in this walk
+  int call_depth_ = 0;
   std::vector<Scenario> scenarios_;
   std::vector<LintFinding> findings_;
   std::set<std::tuple<std::size_t, int, std::string>> seen_;
@@ -152,27 +164,35 @@ std::vector<LintFinding> Linter::Run() {
   return findings_;
 }
 
+// Scenarios are walked in the order the game runs them: a called scenario where it is called, and
+// the right-click scenarios, which the player may call at any click, after the rest.
 void Linter::WalkAll(Pass pass) {
   pass_ = pass;
-  // Calls found on the way add scenarios to the end of the list.
-  for (std::size_t i = 0; i < scenarios_.size(); ++i) WalkScenario(i);
+  walked_.clear();
+  EngineState& s = engine_.state;
+  for (std::size_t i = 0; i < scenarios_.size(); ++i) {
+    if (walked_.count(i) != 0) continue;
+    const Paths& paths = scenarios_[i].paths;
+    s.picture_dir.assign(paths.picture);
+    s.sound_dir.assign(paths.sound);
+    s.scenario_dir.assign(paths.scenario);
+    s.midi_dir.assign(paths.midi);
+    WalkScenario(i);
+  }
 }
 
-bool Linter::Load(const Scenario& scenario) {
+bool Linter::Load(std::size_t index, bool quiet) {
   EngineState& s = engine_.state;
-  scenario_index_ = static_cast<std::size_t>(&scenario - scenarios_.data());
-  s.picture_dir.assign(scenario.paths.picture);
-  s.sound_dir.assign(scenario.paths.sound);
-  s.scenario_dir.assign(scenario.paths.scenario);
-  s.midi_dir.assign(scenario.paths.midi);
+  scenario_index_ = index;
+  const std::string name = scenarios_[index].name;
   s.call_depth = 0;
-  s.scenario_file_stack[0].assign(scenario.name);
+  s.scenario_file_stack[0].assign(name);
   s.current_line = 0;
   // The loader's limits stop the program with three reports: the first one says what is wrong.
   const std::size_t before = findings_.size();
-  muted_ = pass_ != Pass::kDeclarations;
+  muted_ = quiet || pass_ != Pass::kDeclarations;
   declaring_ = true;
-  const int loaded = LoadScenario(engine_, scenario.name);
+  const int loaded = LoadScenario(engine_, name);
   declaring_ = false;
   muted_ = false;
   if (loaded) return true;
@@ -190,8 +210,8 @@ bool Linter::Load(const Scenario& scenario) {
 }
 
 void Linter::WalkScenario(std::size_t index) {
-  if (!Load(scenarios_[index])) return;
-  scenario_index_ = index;
+  walked_.insert(index);
+  if (!Load(index, /*quiet=*/false)) return;
   EngineState& s = engine_.state;
   s.dialogue_active = 0;
   s.text_active = 0;
@@ -242,6 +262,15 @@ int Linter::WalkLine(int line) {
   if (s.right_click_set) {
     s.right_click_set = 0;
     Enqueue(std::string(s.right_click_file.view()));
+  }
+  if (WaitsForClickThatReadsLines(s)) {
+    // The frame driver steps past the command; the click then reads the lines that follow and
+    // leaves the line to run next.
+    s.current_line = line + 1;
+    InputEvent click;
+    click.type = InputEvent::Type::kLeftDown;
+    HandleInputEvent(engine_, click);
+    return std::max(s.current_line, line + 1);
   }
   return std::max(s.current_line, line) + 1;
 }
@@ -345,7 +374,18 @@ void Linter::CheckCall(int name_line) {
     Add(name_line + 1, true, SjisToUtf8("別シナリオのファイルがありません"_sj) + " " + SjisToUtf8(name));
     return;
   }
-  Enqueue(file);
+  const std::size_t callee = Enqueue(file);
+  if (walked_.count(callee) != 0 || call_depth_ >= kMaxCallDepth) return;
+  const std::size_t caller = scenario_index_;
+  ++call_depth_;
+  WalkScenario(callee);
+  --call_depth_;
+  // Back in the caller, as after the called scenario has run off its end.
+  Load(caller, /*quiet=*/true);
+  s.dialogue_active = 0;
+  s.text_active = 0;
+  s.declaring_numeric = 0;
+  s.declaring_strings = 0;
 }
 
 // Save and load touch the player's saves, so they are not run: the name is checked by the save
@@ -370,14 +410,15 @@ int Linter::CheckSaveOrLoad(Flow flow, int line) {
   return line + 3;
 }
 
-void Linter::Enqueue(const std::string& name) {
-  for (const Scenario& known : scenarios_) {
-    if (known.name == name) return;
+std::size_t Linter::Enqueue(const std::string& name) {
+  for (std::size_t i = 0; i < scenarios_.size(); ++i) {
+    if (scenarios_[i].name == name) return i;
   }
   const EngineState& s = engine_.state;
   scenarios_.push_back({name,
                         {std::string(s.picture_dir.view()), std::string(s.sound_dir.view()),
                          std::string(s.scenario_dir.view()), std::string(s.midi_dir.view())}});
+  return scenarios_.size() - 1;
 }
 
 void Linter::OnReport(std::string_view message, std::string_view second_line) {
