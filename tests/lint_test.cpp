@@ -111,6 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"a click position into a variable never declared",
                   Lines({"＃変数宣言", "横", "", "＃クリック位置", "横", "縦"}), "", "start.st1", 6,
                   true, "宣言されていません", 2},
+        FaultCase{"a CD that falls back on no label", Lines({"＃ＣＤ確認", "2", "ない"}), "",
+                  "start.st1", 3, true, "ＣＤ確認時のラベルが見つかりません"},
+        FaultCase{"a fault between a CD's fallback and its label",
+                  Lines({"＃ＣＤ確認", "2", "あと", "＃GO", "nowhere", "＃ラベル", "あと"}), "",
+                  "start.st1", 5, true, "nowhere"},
         FaultCase{"prose outside a block", Lines({"こんにちは"}), "", "start.st1", 1, true,
                   "シナリオ上のミス"}));
 

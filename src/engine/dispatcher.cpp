@@ -129,7 +129,7 @@ constexpr CommandRow kCommands[] = {
     {46, {"＃音止め"_sj}, Match::kPrefix, HandleSoundStop},  // stop wave sound
     {47, {"＃音"_sj}, Match::kPrefix, HandleSound},  // wave sound
     {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, HandleCdStop},  // stop CD audio
-    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd},  // CD audio track
+    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd, Flow::kCdTrack},  // CD audio track
     {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, HandleMidi},  // MIDI music
     {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, HandlePersonAnimationPrepare},  // prepare person animation
     {52, {"＃人物アニメオン"_sj}, Match::kPrefix, HandlePersonAnimationOn},  // person animation on

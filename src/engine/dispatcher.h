@@ -32,6 +32,7 @@ struct CommandRow {
     kCall,               // plays the scenario named on the next line
     kSave,               // writes the save file named on the next line
     kLoad,               // reads the save file named on the next line
+    kCdTrack,            // plays a CD track; "確認" jumps to a label when there is no disc
     kDeclaration,        // opens a declaration block
     kEnd,                // ends the program
     kWritesDump,         // writes a file of its own

@@ -106,6 +106,7 @@ class Linter {
     return options;
   }
 
+  void PrepareScreen();
   void WalkAll(Pass pass);
   void WalkScenario(std::size_t index);
   // Loads the scenario into the store; `quiet` for a scenario loaded before in this walk.
@@ -135,7 +136,8 @@ class Linter {
   std::set<std::size_t> walked_;  // in this walk
   int call_depth_ = 0;
   std::vector<Scenario> scenarios_;
-  std::vector<LintFinding> findings_;
+  // Each finding with the place of its scenario in the list, which is the order they are told in.
+  std::vector<std::pair<std::size_t, LintFinding>> findings_;
   std::set<std::tuple<std::size_t, int, std::string>> seen_;
 };
 
@@ -143,25 +145,25 @@ std::vector<LintFinding> Linter::Run() {
   scenarios_.push_back({std::string(kStartFile), {}});
   if (engine_.files.FileExists(kStartFile) != kFileRegular) {
     Add(1, true, SjisToUtf8("startシナリオがありません"_sj));
-    return findings_;
+  } else if (OpenGame(engine_)) {
+    PrepareScreen();
+    WalkAll(Pass::kDeclarations);
+    engine_.state.save_load_used = 0;
+    WalkAll(Pass::kEverythingElse);
   }
-  if (!OpenGame(engine_)) return findings_;
-  PrepareScreen(engine_);
-  WalkAll(Pass::kDeclarations);
-  engine_.state.save_load_used = 0;
-  WalkAll(Pass::kEverythingElse);
-  std::stable_sort(findings_.begin(), findings_.end(),
-                   [this](const LintFinding& a, const LintFinding& b) {
-                     auto order = [this](const LintFinding& f) {
-                       const auto it = std::find_if(scenarios_.begin(), scenarios_.end(),
-                                                    [&](const Scenario& s) {
-                                                      return SjisToUtf8(s.name) == f.file;
-                                                    });
-                       return std::make_pair(it - scenarios_.begin(), f.line);
-                     };
-                     return order(a) < order(b);
-                   });
-  return findings_;
+  std::stable_sort(findings_.begin(), findings_.end(), [](const auto& a, const auto& b) {
+    return std::make_pair(a.first, a.second.line) < std::make_pair(b.first, b.second.line);
+  });
+  std::vector<LintFinding> told;
+  for (auto& entry : findings_) told.push_back(std::move(entry.second));
+  return told;
+}
+
+// The game's surfaces, without the screen: the reports are collected, not painted, and painting a
+// red screen for every line of a broken scenario would take most of the time.
+void Linter::PrepareScreen() {
+  tumu::PrepareScreen(engine_);
+  engine_.screen.back_surface = Surface565();
 }
 
 // Scenarios are walked in the order the game runs them: a called scenario where it is called, and
@@ -200,11 +202,11 @@ bool Linter::Load(std::size_t index, bool quiet) {
     findings_.resize(std::min(findings_.size(), before + 1));
     if (findings_.size() > before) {
       // The line the limit stopped at: the 4500th line end, or the line of the 95th byte.
-      findings_.back().line = s.line_count >= kMaxLineEnds ? s.line_count : s.line_count + 1;
+      findings_.back().second.line = s.line_count >= kMaxLineEnds ? s.line_count : s.line_count + 1;
     }
     engine_.quit = false;
     engine_.exit_code = 0;
-    PrepareScreen(engine_);
+    PrepareScreen();
   }
   return false;
 }
@@ -334,6 +336,19 @@ int Linter::WalkSpecial(const CommandRow& row, int line) {
     case Flow::kSave:
     case Flow::kLoad:
       return CheckSaveOrLoad(row.flow, line);
+    case Flow::kCdTrack: {
+      // Without a disc the confirming form jumps; the walk goes on after its label line instead,
+      // and the label is looked for whether the player has the disc or not.
+      run();
+      if (!ContainsText(command, "確認"_sj) || Line(line + 1).empty()) {
+        return std::max(s.current_line, line) + 1;
+      }
+      const std::string_view label = Line(line + 2);
+      if (!label.empty() && FindLabel(engine_, label) < 0) {
+        Add(line + 3, true, SjisToUtf8("ＣＤ確認時のラベルが見つかりません"_sj) + " " + SjisToUtf8(label));
+      }
+      return line + 3;
+    }
     case Flow::kDeclaration: {
       declaring_ = true;
       const int after_save_or_load = s.save_load_used;
@@ -444,7 +459,8 @@ void Linter::OnFound(std::string_view name, const std::string& path) {
 
 void Linter::Add(int line, bool error, std::string message) {
   if (!seen_.emplace(scenario_index_, line, message).second) return;
-  findings_.push_back({SjisToUtf8(scenarios_[scenario_index_].name), line, error, std::move(message)});
+  findings_.push_back(
+      {scenario_index_, {SjisToUtf8(scenarios_[scenario_index_].name), line, error, std::move(message)}});
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {
