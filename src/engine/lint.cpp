@@ -287,7 +287,8 @@ int Linter::ListLength(int first) const {
 int Linter::WalkSpecial(const CommandRow& row, int line) {
   EngineState& s = engine_.state;
   const std::string_view command = Line(line);
-  const int timed = ContainsText(command, "＃時間（"_sj) ? 0 : 1;
+  // A choice with a time limit goes to "＃0" when the time runs out.
+  const int first_choice_label = ContainsText(command, "＃時間（"_sj) ? 0 : 1;
   auto run = [&] {
     s.current_line = line;
     row.handler(engine_);
@@ -305,13 +306,13 @@ int Linter::WalkSpecial(const CommandRow& row, int line) {
     case Flow::kChoice: {
       const int count = ListLength(line + 1);
       run();
-      if (count > 0) CheckLabels(line, timed, count);
+      if (count > 0) CheckLabels(line, first_choice_label, count);
       return line + 1 + count;
     }
     case Flow::kBackScreenChoice: {
       const int count = Line(line + 1).empty() ? 0 : ListLength(line + 2);
       run();
-      if (count > 0) CheckLabels(line, timed, count);
+      if (count > 0) CheckLabels(line, first_choice_label, count);
       return line + 2 + count;
     }
     case Flow::kBranchByRange: {
