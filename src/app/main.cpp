@@ -9,6 +9,7 @@
 
 #include "engine/engine.h"
 #include "engine/game.h"
+#include "engine/lint.h"
 #include "engine/options.h"
 #include "engine/pack_command.h"
 #include "engine/reading_comfort.h"
@@ -135,7 +136,7 @@ int RunWithWindow(const tumu::Options& options, std::unique_ptr<tumu::TextRender
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   // The settings come first, so that the command line wins; sub-commands take none.
-  if (args.empty() || args[0] != "pack") {
+  if (args.empty() || (args[0] != "pack" && args[0] != "lint")) {
     std::vector<std::string> with_settings = SettingsArgs();
     with_settings.insert(with_settings.end(), args.begin(), args.end());
     args = std::move(with_settings);
@@ -153,6 +154,8 @@ int main(int argc, char** argv) {
       return 2;
     case tumu::CommandLine::Action::kPack:
       return tumu::RunPackCommand(command.pack_args);
+    case tumu::CommandLine::Action::kLint:
+      return tumu::RunLintCommand(command.lint_args);
     case tumu::CommandLine::Action::kCheckDisplay:
       return CheckDisplay(command.options);
     case tumu::CommandLine::Action::kRun:

@@ -31,6 +31,7 @@ using namespace literals;
 namespace {
 
 using Match = CommandRow::Match;
+using Flow = CommandRow::Flow;
 
 // One handler for several keywords, each with its own partial-picture slot or layer.
 template <void (*kHandler)(Engine&, int), int kWhich>
@@ -80,11 +81,11 @@ constexpr CommandRow kBlockCommands[] = {
 
 constexpr CommandRow kCommands[] = {
     {1, {"//"_sj, "／／"_sj}, Match::kPrefix, HandleComment},  // comment line: nothing happens
-    {2, {"＃分岐範囲"_sj}, Match::kPrefix, BranchByRange},  // branch by value range
-    {3, {"＃分岐最大"_sj}, Match::kPrefix, BranchToLargest},  // branch to the greatest value
-    {4, {"＃分岐文字"_sj}, Match::kPrefix, BranchByText},  // branch by string
+    {2, {"＃分岐範囲"_sj}, Match::kPrefix, BranchByRange, Flow::kBranchByRange},  // branch by value range
+    {3, {"＃分岐最大"_sj}, Match::kPrefix, BranchToLargest, Flow::kBranchToLargest},  // branch to the greatest value
+    {4, {"＃分岐文字"_sj}, Match::kPrefix, BranchByText, Flow::kBranchByText},  // branch by string
     {5, {"＃ラベル"_sj}, Match::kPrefix, HandleLabelDefinition},  // label definition
-    {6, {"＃ＧＯ"_sj, "＃GO"_sj}, Match::kPrefix, HandleGo},  // jump to a label
+    {6, {"＃ＧＯ"_sj, "＃GO"_sj}, Match::kPrefix, HandleGo, Flow::kJump},  // jump to a label
     {0, {"＝"_sj}, Match::kHoldsEqualSign, Assign},  // assignment
     {7, {"＃時間待ち"_sj}, Match::kPrefix, HandleTimeWait},  // wait for a time
     {8, {"＃絵のパス"_sj}, Match::kPrefix, HandlePicturePath},  // picture path
@@ -115,20 +116,20 @@ constexpr CommandRow kCommands[] = {
     {33, {"＃文章半透明オン"_sj}, Match::kPrefix, HandleTextTranslucentOn},  // text window translucency on
     {34, {"＃文章半透明オフ"_sj}, Match::kPrefix, HandleTextTranslucentOff},  // text window translucency off
     {35, {"＃文章"_sj}, Match::kPrefix, HandleText},  // text block
-    {36, {"＃変数宣言文字"_sj}, Match::kPrefix, HandleDeclareStrings},  // declare string variables
-    {37, {"＃変数宣言"_sj}, Match::kPrefix, HandleDeclareNumeric},  // declare numeric variables
+    {36, {"＃変数宣言文字"_sj}, Match::kPrefix, HandleDeclareStrings, Flow::kDeclaration},  // declare string variables
+    {37, {"＃変数宣言"_sj}, Match::kPrefix, HandleDeclareNumeric, Flow::kDeclaration},  // declare numeric variables
     {38, {"＃ランダム"_sj}, Match::kPrefix, RandomThenRedraw},  // random number
     {39, {"＃変数表示"_sj}, Match::kPrefix, OpenVariableDisplay},  // variable display
     {40, {"＃切り直し"_sj}, Match::kPrefix, ReshuffleThenRedraw},  // reshuffle
-    {41, {"＃選択裏画面"_sj}, Match::kPrefix, BackScreenChoiceThenWait},  // choice on the back screen
-    {42, {"＃選択"_sj}, Match::kPrefix, ChoiceMenuThenWait},  // choice menu
-    {43, {"＃セーブ"_sj}, Match::kPrefix, HandleSave},  // save
-    {44, {"＃ロード"_sj}, Match::kPrefix, HandleLoad},  // load
+    {41, {"＃選択裏画面"_sj}, Match::kPrefix, BackScreenChoiceThenWait, Flow::kBackScreenChoice},  // choice on the back screen
+    {42, {"＃選択"_sj}, Match::kPrefix, ChoiceMenuThenWait, Flow::kChoice},  // choice menu
+    {43, {"＃セーブ"_sj}, Match::kPrefix, HandleSave, Flow::kSave},  // save
+    {44, {"＃ロード"_sj}, Match::kPrefix, HandleLoad, Flow::kLoad},  // load
     {45, {"＃音ループ"_sj}, Match::kPrefix, HandleSoundLoop},  // looping wave sound
     {46, {"＃音止め"_sj}, Match::kPrefix, HandleSoundStop},  // stop wave sound
     {47, {"＃音"_sj}, Match::kPrefix, HandleSound},  // wave sound
     {48, {"＃ＣＤ止め"_sj, "＃CD止め"_sj}, Match::kPrefix, HandleCdStop},  // stop CD audio
-    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd},  // CD audio track
+    {49, {"＃ＣＤ"_sj, "＃CD"_sj}, Match::kPrefix, HandleCd, Flow::kCdTrack},  // CD audio track
     {50, {"＃ＭＩＤＩ"_sj, "＃MIDI"_sj}, Match::kPrefix, HandleMidi},  // MIDI music
     {51, {"＃人物アニメ準備"_sj}, Match::kPrefix, HandlePersonAnimationPrepare},  // prepare person animation
     {52, {"＃人物アニメオン"_sj}, Match::kPrefix, HandlePersonAnimationOn},  // person animation on
@@ -155,13 +156,13 @@ constexpr CommandRow kCommands[] = {
     {73, {"＃部分人物２"_sj, "＃部分人物2"_sj}, Match::kPrefix, HandleFor<ShowPartialPicture, 3>},  // partial person 2
     {74, {"＃フェードアウト"_sj}, Match::kPrefix, HandleFadeOut},  // fade out
     {75, {"＃フェードイン"_sj}, Match::kPrefix, HandleFadeIn},  // fade in
-    {76, {"＃別シナリオ"_sj}, Match::kPrefix, HandleCallScenario},  // call another scenario
+    {76, {"＃別シナリオ"_sj}, Match::kPrefix, HandleCallScenario, Flow::kCall},  // call another scenario
     {77, {"＃右クリックシナリオ"_sj}, Match::kPrefix, HandleRightClickScenario},  // name the right-click scenario
-    {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached},  // label line reached in sequence
+    {78, {"＃"_sj}, Match::kLabelLine, HandleLabelReached, Flow::kLabelReached},  // label line reached in sequence
     {79, {"＃＃＃＃"_sj}, Match::kPrefix, HandleBlockEnd},  // block end reached in sequence: nothing happens
     {80, {"＃半透明オン"_sj}, Match::kPrefix, HandleTranslucencyOn},  // translucency on
     {81, {"＃半透明オフ"_sj}, Match::kPrefix, HandleTranslucencyOff},  // translucency off
-    {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd},  // end the program
+    {82, {"＃終了"_sj}, Match::kPrefix, HandleEnd, Flow::kEnd},  // end the program
     {83, {"＃マスクＲＧＢ"_sj}, Match::kPrefix, HandleMaskColor},  // mask colour
     {84, {"＃アニメスピード"_sj}, Match::kPrefix, HandleAnimationSpeed},  // animation speed
     {85, {"＃マシンチェック"_sj}, Match::kPrefix, HandleMachineCheck},  // machine check
@@ -172,7 +173,7 @@ constexpr CommandRow kCommands[] = {
     {90, {"＃クリック位置"_sj}, Match::kPrefix, HandleClickPosition},  // click position
     {91, {"＃スキップオフ"_sj}, Match::kPrefix, HandleSkipOff},  // skip off
     {92, {"＃スキップ"_sj}, Match::kPrefix, HandleSkipOn},  // skip on
-    {93, {"＃鳴砂テスト"_sj}, Match::kPrefix, HandleDumpScenario},  // dump the scenario to a file
+    {93, {"＃鳴砂テスト"_sj}, Match::kPrefix, HandleDumpScenario, Flow::kWritesDump},  // dump the scenario to a file
 };
 
 bool Matches(const CommandRow& row, std::string_view line) {
@@ -206,6 +207,11 @@ void Run(Engine& engine, const CommandRow& row, std::string_view line) {
 }
 
 // An empty line closes whatever is open; a line inside an open block belongs to it.
+bool TakenByBlock(const EngineState& s, std::string_view line) {
+  return line.empty() || s.dialogue_active || s.text_active || s.declaring_numeric ||
+         s.declaring_strings;
+}
+
 bool DispatchBlockLine(Engine& engine, std::string_view line) {
   EngineState& s = engine.state;
   if (line.empty()) {
@@ -243,6 +249,11 @@ void TraceLine(Engine& engine, std::string_view line) {
 std::span<const CommandRow> CommandTable() { return kCommands; }
 std::span<const CommandRow> BlockCommandTable() { return kBlockCommands; }
 const CommandRow* MatchKeyword(std::string_view line) { return FirstMatch(kCommands, line); }
+
+const CommandRow* CommandOfLine(const EngineState& state, std::string_view line) {
+  if (const CommandRow* row = FirstMatch(kBlockCommands, line)) return row;
+  return TakenByBlock(state, line) ? nullptr : MatchKeyword(line);
+}
 
 void DispatchLine(Engine& engine) {
   const std::string_view line = CurrentLine(engine);

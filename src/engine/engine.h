@@ -2,8 +2,10 @@
 // platform services it runs on. Operations of the subsystems are free functions on Engine&.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/log.h"
 #include "engine/options.h"
@@ -39,6 +41,8 @@ struct Engine {
   int exit_code = 0;
   // Whether the last frame turn was a waiting turn, and the tick it ran at.
   bool last_turn_waited = false;
+  // Told of every scenario error as it is reported (the author's lint collects them this way).
+  std::function<void(std::string_view message, std::string_view second_line)> on_report;
 };
 
 // The message of a scenario error, drawn on the red error screen; halts the engine until a click.

@@ -14,6 +14,7 @@ using namespace literals;
 
 int ReportScenarioError(Engine& engine, std::string_view message, std::string_view second_line) {
   EngineState& s = engine.state;
+  if (engine.on_report) engine.on_report(message, second_line);
   const std::string_view file = s.scenario_file_stack[static_cast<std::size_t>(
                                                           std::clamp(s.call_depth, 0, kCallStackSize - 1))]
                                     .view();

@@ -33,6 +33,7 @@ bool ParseScaleMode(const std::string& text, ScaleMode* mode) {
 std::string UsageText() {
   return "usage: tumu [options] [GAME_DIR]\n"
          "       tumu pack scramble|unscramble IN OUT\n"
+         "       tumu lint [--json] GAME_DIR\n"
          "\n"
          "Plays the game in GAME_DIR (default: the current directory).\n"
          "\n"
@@ -84,6 +85,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     result.action = CommandLine::Action::kPack;
     result.pack_args.assign(args.begin() + 1, args.end());
+    return result;
+  }
+  if (!args.empty() && args[0] == "lint") {
+    result.action = CommandLine::Action::kLint;
+    result.lint_args.assign(args.begin() + 1, args.end());
     return result;
   }
   bool have_game_dir = false;

@@ -35,10 +35,11 @@ struct Options {
 
 struct CommandLine {
   // kCheckDisplay: only tell whether a window can be opened here.
-  enum class Action { kRun, kHelp, kVersion, kPack, kCheckDisplay, kError };
+  enum class Action { kRun, kHelp, kVersion, kPack, kLint, kCheckDisplay, kError };
   Action action = Action::kRun;
   Options options;
   std::vector<std::string> pack_args;  // "scramble"/"unscramble", IN, OUT
+  std::vector<std::string> lint_args;  // [--json] GAME_DIR
   std::string error;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/sub_scenario.h"
 
 #include <algorithm>
+#include <string>
 
 #include "engine/engine.h"
 #include "engine/scenario.h"
@@ -14,13 +15,8 @@ namespace {
 
 using StackName = FixedText<210>;
 
-// The file of a scenario named on a line, with the scenario folder and extension in force now.
 StackName ComposeScenarioName(const Engine& engine, std::string_view name_line) {
-  const EngineState& s = engine.state;
-  std::string name(s.scenario_dir.view());
-  name += name_line;
-  name += s.scenario_ext.view();
-  return StackName(name);
+  return StackName(ScenarioFileName(engine, name_line));
 }
 
 bool IsOnCallStack(const EngineState& s, std::string_view name) {
@@ -32,6 +28,14 @@ bool IsOnCallStack(const EngineState& s, std::string_view name) {
 }
 
 }  // namespace
+
+std::string ScenarioFileName(const Engine& engine, std::string_view name_line) {
+  const EngineState& s = engine.state;
+  std::string name(s.scenario_dir.view());
+  name += name_line;
+  name += s.scenario_ext.view();
+  return name;
+}
 
 int CallSubScenario(Engine& engine, CallMode mode) {
   EngineState& s = engine.state;

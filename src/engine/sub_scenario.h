@@ -4,6 +4,9 @@
 // file names and return lines.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace tumu {
 
 struct Engine;
@@ -15,6 +18,9 @@ enum class CallMode {
   kCommand = 1,      // "＃別シナリオ", the name on the next line
   kRightButton = 2,  // the right button, the right-click scenario named earlier
 };
+
+// The file of a scenario named on a line, with the scenario folder and extension in force now.
+std::string ScenarioFileName(const Engine& engine, std::string_view name_line);
 
 // Loads the called scenario one level deeper; it starts at its first line on the next turn.
 // 1 when it was loaded, 0 after a report.

@@ -104,17 +104,6 @@ std::string DefaultSaveDir(const std::string& game_dir) {
   return UserSaveDir(game_dir);
 }
 
-// A name of a file the game writes or reads back: relative, and never climbing out of its folder.
-bool StaysInSaveFolder(std::string_view name) {
-  const std::string relative = NormalizeSeparators(name);
-  if (relative.empty() || relative.front() == '/') return false;
-  if (relative.size() >= 2 && relative[1] == ':') return false;  // a drive letter
-  for (const std::string& part : SplitComponents(relative)) {
-    if (part == "..") return false;
-  }
-  return true;
-}
-
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -137,6 +126,17 @@ void SyncDirectory(const std::string& dir) {
 }
 
 }  // namespace
+
+bool StaysInSaveFolder(std::string_view name) {
+  const std::string relative = NormalizeSeparators(name);
+  if (relative.empty() || relative.front() == '/') return false;
+  if (relative.size() >= 2 && relative[1] == ':') return false;  // a drive letter
+  for (const std::string& part : SplitComponents(relative)) {
+    if (part == "..") return false;
+  }
+  return true;
+}
+
 
 std::string UserSaveDir(const std::string& game_dir) {
   std::string base;
@@ -206,12 +206,16 @@ std::optional<std::string> GameFiles::ResolveUnder(const std::string& root, std:
 
 std::optional<std::string> GameFiles::Resolve(std::string_view name) {
   if (auto it = cache_.find(name); it != cache_.end()) {
-    if (KindOf(it->second) != kFileAbsent) return it->second;
+    if (KindOf(it->second) != kFileAbsent) {
+      if (on_found) on_found(name, it->second);
+      return it->second;
+    }
     cache_.erase(it);
   }
   last_candidates_.clear();
   std::optional<std::string> found = ResolveUnder(game_dir_, name);
   if (found) cache_.emplace(std::string(name), *found);
+  if (found && on_found) on_found(name, *found);
   return found;
 }
 

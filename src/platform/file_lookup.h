@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -57,6 +58,9 @@ class GameFiles {
     return WriteFile(name, bytes) == WriteOutcome::kWritten;
   }
 
+  // Told of every game file found: the name as the scenario gave it and the path on disk.
+  std::function<void(std::string_view name, const std::string& path)> on_found;
+
   // The candidates tried for the last name that was not found, for the log.
   const std::vector<std::string>& last_candidates() const { return last_candidates_; }
 
@@ -68,6 +72,10 @@ class GameFiles {
   std::map<std::string, std::string, std::less<>> cache_;
   std::vector<std::string> last_candidates_;
 };
+
+// Whether a name of a file the game writes or reads back stays in its folder: relative, with no
+// drive letter, never climbing out with "..".
+bool StaysInSaveFolder(std::string_view name);
 
 // The relative path of a scenario name with "\" turned into "/" where it is a separator.
 std::string NormalizeSeparators(std::string_view sjis_name);
