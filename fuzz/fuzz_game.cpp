@@ -37,11 +37,6 @@ class NoInput final : public Input {
   void AfterTurn(const TurnStatus&) override {}
 };
 
-// Every member of Engine is brought back to a fresh start in WholeGame::Reset.
-static_assert(sizeof(Engine) == 2256,
-              "Engine has changed: reset its new members in WholeGame::Reset, then update this "
-              "size");
-
 // One engine for every game: making an engine and its surfaces takes far longer than playing a
 // short game. Before each game every part of it is brought back to the state of a fresh start;
 // the surfaces are restored from a copy made right after the screen was first prepared, and only
@@ -57,7 +52,7 @@ class WholeGame {
   void Play(const std::string& folder) {
     Reset(folder);
     if (!OpenGame(*engine_)) return;
-    RestoreScreen();
+    RestoreScreen(engine_->screen, fresh_screen_);
     std::swap(engine_->screen.back_surface, held_back_);
     LoadStartScenario(*engine_);
     RunTurns();
@@ -67,8 +62,7 @@ class WholeGame {
 
  private:
   WholeGame()
-      : platform_{clock_, display_, input_, text_input_, audio_, boxes_},
-        pristine_(std::make_unique<const EngineState>()) {
+      : platform_{clock_, display_, input_, text_input_, audio_, boxes_} {
     Options options;
     options.seed = 1;
     options.window_mode = 1;
@@ -76,13 +70,6 @@ class WholeGame {
     engine_ = std::make_unique<Engine>(platform_, std::make_unique<SharedFont>(), options);
     PrepareScreen(*engine_);
     fresh_screen_ = engine_->screen;
-  }
-
-  static std::vector<Surface565*> Surfaces(Screen& screen) {
-    const auto work = screen.WorkSurfaces();
-    std::vector<Surface565*> all(work.begin(), work.end());
-    all.push_back(&screen.back_surface);
-    return all;
   }
 
   void Reset(const std::string& folder) {
@@ -94,26 +81,7 @@ class WholeGame {
          {SoundChannel::kWave, SoundChannel::kLoop, SoundChannel::kMidi, SoundChannel::kCd}) {
       audio_.Close(channel);
     }
-    Engine& engine = *engine_;
-    engine.state = *pristine_;
-    engine.options.game_dir = folder;
-    engine.options.save_dir = folder;
-    engine.files = GameFiles(folder, folder);
-    engine.quit = false;
-    engine.exit_code = 0;
-    engine.last_turn_waited = false;
-    engine.on_report = nullptr;
-    engine.pictures = HeldPictures();
-    engine.text_history = TextHistory();
-  }
-
-  // The surfaces as the start of a game leaves them; only those that the last game wrote are
-  // copied.
-  void RestoreScreen() {
-    const std::vector<Surface565*> fresh = Surfaces(fresh_screen_);
-    const std::vector<Surface565*> used = Surfaces(engine_->screen);
-    for (std::size_t i = 0; i < used.size(); ++i) used[i]->RestoreFrom(*fresh[i]);
-    engine_->screen.format = fresh_screen_.format;
+    ResetForAnotherGame(*engine_, folder, folder);
   }
 
   void RunTurns() {
@@ -150,7 +118,6 @@ class WholeGame {
   TimedAudio audio_{clock_};
   QuietBoxes boxes_;
   Platform platform_;
-  const std::unique_ptr<const EngineState> pristine_;
   std::unique_ptr<Engine> engine_;
   Screen fresh_screen_;
   Surface565 held_back_;  // the back surface, while a game plays without it

@@ -61,11 +61,8 @@ std::string MakeGameFolder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string game_folder = MakeGameFolder();
-  tumu::fuzz::FuzzGame& game = tumu::fuzz::FuzzGame::Fresh();
+  tumu::fuzz::FuzzGame& game = tumu::fuzz::FuzzGame::Fresh(game_folder);
   tumu::Engine& engine = game.engine();
-  if (engine.files.game_dir() != game_folder) {
-    engine.files = tumu::GameFiles(game_folder, engine.files.save_dir());
-  }
   tumu::LoadScenarioBytes(engine, std::span<const std::uint8_t>(data, size), "start.st1");
   // Lines run one per turn; whatever waits is answered at once, so that the lines after it run.
   // The mouse goes to the top-left corner first: on a back screen that is the red quarter.

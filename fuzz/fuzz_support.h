@@ -49,9 +49,9 @@ class QuietBoxes final : public MessageBoxes {
 // the time of an input made of random lines, and neither reads the input.
 class FuzzGame {
  public:
-  static FuzzGame& Fresh() {
+  static FuzzGame& Fresh(const std::string& game_dir = kNoGameDir) {
     FuzzGame& game = Shared();
-    game.Reset();
+    game.Reset(game_dir);
     return game;
   }
   // The same engine as it was left, for targets that set up only what they read.
@@ -66,7 +66,7 @@ class FuzzGame {
   FuzzGame() : backend_(HeadlessOptions{}) {
     // Not headless and not verbose: the log prints nothing, input after input.
     Options options;
-    options.game_dir = "/nonexistent-fuzz-game";
+    options.game_dir = kNoGameDir;
     // Below a file, so that no folder can be made there even by root: fuzzed saves and dumps
     // are never written anywhere.
     options.save_dir = "/dev/null/tumu-fuzz-saves";
@@ -76,26 +76,32 @@ class FuzzGame {
     engine_ = std::make_unique<Engine>(quiet, std::make_unique<SharedFont>(), options);
   }
 
-  void Reset() {
+  static constexpr const char* kNoGameDir = "/nonexistent-fuzz-game";
+
+  void Reset(const std::string& game_dir) {
     Engine& engine = *engine_;
-    static const auto pristine = std::make_unique<const EngineState>();
-    engine.state = *pristine;
-    engine.quit = false;
+    ResetForAnotherGame(engine, game_dir, engine.options.save_dir);
     EngineState& s = engine.state;
     s.packaged_mode = 1;
     s.scenario_ext.assign(".st1");
     s.picture_ext.assign(".sb1");
     s.scenario_file_stack[0].assign("start.st1");
-    if (engine.screen.work_surface.empty()) CreateWorkSurfaces(engine.screen);
-    engine.screen.back_surface = Surface565();
-    SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
-    DrawDefaultDialogueFrame(engine);
-    InitChoiceBar(engine.screen);
+    if (fresh_screen_.work_surface.empty()) {
+      CreateWorkSurfaces(engine.screen);
+      engine.screen.back_surface = Surface565();
+      SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
+      DrawDefaultDialogueFrame(engine);
+      InitChoiceBar(engine.screen);
+      fresh_screen_ = engine.screen;
+    } else {
+      RestoreScreen(engine.screen, fresh_screen_);
+    }
   }
 
   HeadlessPlatform backend_;
   QuietBoxes boxes_;
   std::unique_ptr<Engine> engine_;
+  Screen fresh_screen_;  // the surfaces as a fresh start leaves them
 };
 
 }  // namespace tumu::fuzz

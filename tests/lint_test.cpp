@@ -41,15 +41,19 @@ struct FaultCase {
   std::size_t count = 1;  // with the faults that follow from it, as the game would meet them
 };
 
+void WriteFaultGame(TestGame& game, const FaultCase& c) {
+  game.WriteScenario("start.st1", c.start);
+  if (!c.sub.empty()) game.WriteScenario("sub.st1", c.sub);
+  game.WriteFile("Pic.sb1", testing::SolidPicture(640, 480, {0, 0, 255}).Text());
+  game.WriteFile("beep.sw1", testing::SineWave(8000, 1, 10, 440));
+}
+
 class LintFaultTest : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(LintFaultTest, FindsTheFaultWhereItStands) {
   const FaultCase& c = GetParam();
   TestGame game;
-  game.WriteScenario("start.st1", c.start);
-  if (!c.sub.empty()) game.WriteScenario("sub.st1", c.sub);
-  game.WriteFile("Pic.sb1", testing::SolidPicture(640, 480, {0, 0, 255}).Text());
-  game.WriteFile("beep.sw1", testing::SineWave(8000, 1, 10, 440));
+  WriteFaultGame(game, c);
   const std::vector<LintFinding> findings = Lint(game);
   ASSERT_EQ(findings.size(), c.count) << c.what << "\n" << Describe(findings);
   const LintFinding& f = findings[0];
@@ -65,9 +69,8 @@ std::string ManyLines(int count) {
   return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OneFaultEach, LintFaultTest,
-    ::testing::Values(
+const std::vector<FaultCase>& Faults() {
+  static const std::vector<FaultCase> faults = {
         FaultCase{"a line over 94 bytes", Lines({"//", "//" + std::string(93, 'a')}), "",
                   "start.st1", 2, true, "９５文字"},
         FaultCase{"4500 line ends", ManyLines(4600), "", "start.st1", 4500, true, "４５００行"},
@@ -117,7 +120,33 @@ INSTANTIATE_TEST_SUITE_P(
                   Lines({"＃ＣＤ確認", "2", "あと", "＃GO", "nowhere", "＃ラベル", "あと"}), "",
                   "start.st1", 5, true, "nowhere"},
         FaultCase{"prose outside a block", Lines({"こんにちは"}), "", "start.st1", 1, true,
-                  "シナリオ上のミス"}));
+                  "シナリオ上のミス"}};
+  return faults;
+}
+
+// "a line over 94 bytes" runs as a_line_over_94_bytes.
+std::string NameOf(const ::testing::TestParamInfo<FaultCase>& info) {
+  std::string name = info.param.what;
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(OneFaultEach, LintFaultTest, ::testing::ValuesIn(Faults()), NameOf);
+
+// Nothing of one game (its variables, its files, a loader limit that stopped it, its findings)
+// leaks into the next game that the same linter reads.
+TEST(LintTest, OneLinterForGameAfterGameFindsWhatAFreshOneFinds) {
+  GameLinter linter(std::make_unique<FakeTextRenderer>());
+  for (int round = 0; round < 2; ++round) {
+    for (const FaultCase& c : Faults()) {
+      TestGame game;
+      WriteFaultGame(game, c);
+      EXPECT_EQ(FindingsAsText(linter.Lint(game.dir())), FindingsAsText(Lint(game))) << c.what;
+    }
+  }
+}
 
 // The called scenario is read where it is called: its declaration comes before the save.
 TEST(LintTest, AVariableDeclaredInACalledScenarioIsDeclared) {

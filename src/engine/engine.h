@@ -45,6 +45,12 @@ struct Engine {
   std::function<void(std::string_view message, std::string_view second_line)> on_report;
 };
 
+// Brings the engine back to how its constructor left it, for another game in game_dir with its
+// saves in save_dir: the game's state, its files (still telling `on_found`), the pictures held,
+// the backlog and the end of the run. The services, the text renderer, `on_report` and the
+// surfaces stay: RestoreScreen brings surfaces back more cheaply than making them anew.
+void ResetForAnotherGame(Engine& engine, const std::string& game_dir, const std::string& save_dir);
+
 // The message of a scenario error, drawn on the red error screen; halts the engine until a click.
 int ReportScenarioError(Engine& engine, std::string_view message, std::string_view second_line);
 

@@ -120,8 +120,12 @@ bool OpenGame(Engine& engine) {
 }
 
 void PrepareScreen(Engine& engine) {
-  const EngineState& s = engine.state;
   CreateWorkSurfaces(engine.screen);
+  PaintStartSurfaces(engine);
+}
+
+void PaintStartSurfaces(Engine& engine) {
+  const EngineState& s = engine.state;
   SetLayerColorKeys(engine.screen, s.mask_r, s.mask_g, s.mask_b);
   DrawDefaultDialogueFrame(engine);
   InitChoiceBar(engine.screen);

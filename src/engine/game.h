@@ -15,6 +15,9 @@ int RunGame(Engine& engine);
 bool StartGame(Engine& engine);
 bool OpenGame(Engine& engine);
 void PrepareScreen(Engine& engine);
+// What PrepareScreen draws on the surfaces it made, as the game's settings ask: the colour keys,
+// the default dialogue frame, the choice bar and the white person layer.
+void PaintStartSurfaces(Engine& engine);
 void LoadStartScenario(Engine& engine);
 // Runs the main loop until the game ends; returns the exit status.
 int RunMainLoop(Engine& engine);

@@ -81,11 +81,13 @@ struct Scenario {
   Paths paths;
 };
 
+}  // namespace
+
 class Linter {
  public:
-  Linter(const std::string& game_dir, std::unique_ptr<TextRenderer> text)
+  explicit Linter(std::unique_ptr<TextRenderer> text)
       : platform_(HeadlessOptions{}),
-        engine_(platform_.platform(), std::move(text), LintOptions(game_dir)) {
+        engine_(platform_.platform(), std::move(text), LintOptions()) {
     engine_.on_report = [this](std::string_view message, std::string_view second_line) {
       OnReport(message, second_line);
     };
@@ -94,17 +96,18 @@ class Linter {
     };
   }
 
-  std::vector<LintFinding> Run();
+  std::vector<LintFinding> Run(const std::string& game_dir);
 
  private:
   enum class Pass { kDeclarations, kEverythingElse };
 
-  static Options LintOptions(const std::string& game_dir) {
+  static Options LintOptions() {
     Options options;
-    options.game_dir = game_dir;
     options.window_mode = 1;  // never ask
     return options;
   }
+
+  void Reset(const std::string& game_dir);
 
   void PrepareScreen();
   void WalkAll(Pass pass);
@@ -129,6 +132,7 @@ class Linter {
 
   HeadlessPlatform platform_;
   Engine engine_;
+  Screen fresh_screen_;  // the surfaces as made, before the game's settings paint them
   Pass pass_ = Pass::kDeclarations;
   bool declaring_ = false;  // the line walked now declares variables
   bool muted_ = false;
@@ -141,7 +145,28 @@ class Linter {
   std::set<std::tuple<std::size_t, int, std::string>> seen_;
 };
 
-std::vector<LintFinding> Linter::Run() {
+// Everything the last game left: the engine, its virtual clock and what the walk collected.
+void Linter::Reset(const std::string& game_dir) {
+  ResetForAnotherGame(engine_, game_dir, engine_.options.save_dir);
+  platform_.clock = HeadlessClock();
+  platform_.message_boxes.shown.clear();
+  for (SoundChannel channel :
+       {SoundChannel::kWave, SoundChannel::kLoop, SoundChannel::kMidi, SoundChannel::kCd}) {
+    platform_.audio.Close(channel);
+  }
+  pass_ = Pass::kDeclarations;
+  declaring_ = false;
+  muted_ = false;
+  scenario_index_ = 0;
+  walked_.clear();
+  call_depth_ = 0;
+  scenarios_.clear();
+  findings_.clear();
+  seen_.clear();
+}
+
+std::vector<LintFinding> Linter::Run(const std::string& game_dir) {
+  Reset(game_dir);
   scenarios_.push_back({std::string(kStartFile), {}});
   if (engine_.files.FileExists(kStartFile) != kFileRegular) {
     Add(1, true, SjisToUtf8("startシナリオがありません"_sj));
@@ -162,8 +187,14 @@ std::vector<LintFinding> Linter::Run() {
 // The game's surfaces, without the screen: the reports are collected, not painted, and painting a
 // red screen for every line of a broken scenario would take most of the time.
 void Linter::PrepareScreen() {
-  tumu::PrepareScreen(engine_);
-  engine_.screen.back_surface = Surface565();
+  if (fresh_screen_.work_surface.empty()) {
+    CreateWorkSurfaces(engine_.screen);
+    engine_.screen.back_surface = Surface565();
+    fresh_screen_ = engine_.screen;
+  } else {
+    RestoreScreen(engine_.screen, fresh_screen_);
+  }
+  PaintStartSurfaces(engine_);
 }
 
 // Scenarios are walked in the order the game runs them: a called scenario where it is called, and
@@ -464,6 +495,8 @@ void Linter::Add(int line, bool error, std::string message) {
       {scenario_index_, {SjisToUtf8(scenarios_[scenario_index_].name), line, error, std::move(message)}});
 }
 
+namespace {
+
 void AppendJsonString(std::string& out, std::string_view text) {
   out += '"';
   for (const char c : text) {
@@ -485,9 +518,17 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 }  // namespace
 
+GameLinter::GameLinter(std::unique_ptr<TextRenderer> text)
+    : linter_(std::make_unique<Linter>(std::move(text))) {}
+
+GameLinter::~GameLinter() = default;
+
+std::vector<LintFinding> GameLinter::Lint(const std::string& game_dir) {
+  return linter_->Run(game_dir);
+}
+
 std::vector<LintFinding> LintGame(const std::string& game_dir, std::unique_ptr<TextRenderer> text) {
-  Linter linter(game_dir, std::move(text));
-  return linter.Run();
+  return GameLinter(std::move(text)).Lint(game_dir);
 }
 
 std::string FindingsAsText(const std::vector<LintFinding>& findings) {

@@ -22,6 +22,20 @@ struct LintFinding {
 // checked by the engine's own handlers on a game of its own, which writes no file.
 std::vector<LintFinding> LintGame(const std::string& game_dir, std::unique_ptr<TextRenderer> text);
 
+class Linter;
+
+// Lints game after game on one engine of its own: making an engine and its surfaces takes longer
+// than linting a small game. Each game's findings are as LintGame gives them.
+class GameLinter {
+ public:
+  explicit GameLinter(std::unique_ptr<TextRenderer> text);
+  ~GameLinter();
+  std::vector<LintFinding> Lint(const std::string& game_dir);
+
+ private:
+  std::unique_ptr<Linter> linter_;
+};
+
 // One line per finding: "FILE:LINE: error|warning: message".
 std::string FindingsAsText(const std::vector<LintFinding>& findings);
 // {"findings": [{"file", "line", "severity", "message"}...], "errors": N, "warnings": N}

@@ -227,10 +227,15 @@ int GameFiles::FileExists(std::string_view name) {
 std::optional<std::vector<std::uint8_t>> GameFiles::ReadFile(std::string_view name) {
   const std::optional<std::string> path = Resolve(name);
   if (!path || KindOf(*path) != kFileRegular) return std::nullopt;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::ifstream in(*path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in.tellg();
+  if (!in || size < 0) return std::nullopt;
+  in.seekg(0);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), size);
   if (in.bad()) return std::nullopt;
+  // A file cut short while it was read gives what it still had.
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
   return bytes;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/screen.h"
 
+#include <algorithm>
+
 namespace tumu {
 
 std::array<Surface565*, 22> Screen::WorkSurfaces() {
@@ -11,6 +13,13 @@ std::array<Surface565*, 22> Screen::WorkSurfaces() {
           &incoming_surface,       &partial_surface[0],     &partial_surface[1],
           &partial_surface[2],     &partial_surface[3],     &click_mark_surface,
           &mask_surface};
+}
+
+std::array<const Surface565*, 22> Screen::WorkSurfaces() const {
+  const auto all = const_cast<Screen*>(this)->WorkSurfaces();
+  std::array<const Surface565*, 22> read_only;
+  std::copy(all.begin(), all.end(), read_only.begin());
+  return read_only;
 }
 
 void CreateWorkSurfaces(Screen& screen) {
@@ -71,6 +80,14 @@ void ReleaseDisplay(Screen& screen) {
   auto surfaces = screen.WorkSurfaces();
   for (auto it = surfaces.rbegin(); it != surfaces.rend(); ++it) (*it)->Release();
   screen.back_surface.Release();
+}
+
+void RestoreScreen(Screen& screen, const Screen& original) {
+  const auto from = original.WorkSurfaces();
+  const auto to = screen.WorkSurfaces();
+  for (std::size_t i = 0; i < to.size(); ++i) to[i]->RestoreFrom(*from[i]);
+  screen.back_surface.RestoreFrom(original.back_surface);
+  screen.format = original.format;
 }
 
 }  // namespace tumu

@@ -33,6 +33,7 @@ struct Screen {
 
   // The work surfaces in creation order (the back surface is not one of them).
   std::array<Surface565*, 22> WorkSurfaces();
+  std::array<const Surface565*, 22> WorkSurfaces() const;
 };
 
 // Creates the back surface and the 22 work surfaces at their sizes.
@@ -46,5 +47,9 @@ void FillSurfaceRect(const Screen& screen, Surface565& surface, int x, int y, in
 void InitChoiceBar(Screen& screen);
 // Frees every surface; harmless when called again.
 void ReleaseDisplay(Screen& screen);
+// Makes `screen` the copy of `original` that it was when last restored from it (or made from it):
+// only the surfaces written since are copied, so bringing a screen back to its start is cheap
+// when a game drew little. A released surface keeps its memory and is restored too.
+void RestoreScreen(Screen& screen, const Screen& original);
 
 }  // namespace tumu

@@ -55,6 +55,7 @@ CdDisc FindCdTracks(const std::string& game_dir, const std::string& cd_dir) {
       const std::string lower = Lower(it->path().filename().string());
       if (TrackNumberOf(lower) != 0) files.emplace(lower, it->path().string());
     }
+    if (files.empty()) continue;
     for (int track = 1; track <= kLastCdTrack; ++track) {
       if (disc.tracks.contains(track)) continue;
       char padded[16];
