@@ -44,6 +44,13 @@ void QuietFluidSynth() {
   for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
 }
 
+void SaySoundfontUnusable(const std::string& soundfont) {
+  std::fprintf(stderr,
+               "tumu: cannot load the soundfont %s, so MIDI music is silent: give another with "
+               "--soundfont FILE\n",
+               soundfont.c_str());
+}
+
 }  // namespace
 
 std::string FindSoundfont(const std::string& given) {
@@ -78,6 +85,7 @@ SdlAudio::SdlAudio(Clock& clock, SdlAudioOptions options)
     : clock_(clock), options_(std::move(options)), silent_(clock) {}
 
 SdlAudio::~SdlAudio() {
+  if (soundfont_loader_.joinable()) soundfont_loader_.join();
   CloseDevice();
   chunks_.clear();
   beep_.reset();
@@ -151,7 +159,8 @@ void SdlAudio::CloseDevice() {
 bool SdlAudio::Sounding() {
   if (Mix_Playing(-1) > 0 || Mix_PlayingMusic() || !tracks_to_come_.empty()) return true;
   const std::lock_guard lock(midi_mutex_);
-  return player_ != nullptr && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+  return waiting_piece_ ||
+         (player_ != nullptr && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING);
 }
 
 void SdlAudio::Idle() {
@@ -234,12 +243,14 @@ bool SdlAudio::Play(SoundChannel channel, const std::string& path, bool repeat,
   Close(channel);
   const std::size_t i = Index(channel);
   if (channel == SoundChannel::kCd) return PlayTracks({path}, problem);
-  const bool audible = OpenDevice() && (channel != SoundChannel::kMidi || LoadSoundfont());
+  const bool audible = OpenDevice() && (channel != SoundChannel::kMidi || SoundfontUsable());
   if (!audible) {
     on_silent_[i] = silent_.Play(channel, path, repeat, problem);
     return on_silent_[i];
   }
   if (channel == SoundChannel::kMidi) {
+    midi_path_ = path;
+    midi_repeat_ = repeat;
     open_[i] = PlayMidi(path, problem);
     return open_[i];
   }
@@ -254,50 +265,77 @@ bool SdlAudio::Play(SoundChannel channel, const std::string& path, bool repeat,
   return true;
 }
 
-bool SdlAudio::LoadSoundfont() {
-  if (synth_state_ != Synth::kNotLoaded) return synth_state_ == Synth::kReady;
-  synth_state_ = Synth::kUnavailable;
-  const std::string soundfont = FindSoundfont(options_.soundfont);
-  if (soundfont.empty()) {
-    std::fprintf(stderr,
-                 "tumu: no soundfont, so MIDI music is silent: give one with --soundfont FILE or "
-                 "SDL_SOUNDFONTS, or install a GM soundfont (timgm6mb-soundfont)\n");
-    return false;
+bool SdlAudio::SoundfontUsable() {
+  const std::lock_guard lock(midi_mutex_);
+  if (synth_state_ == Synth::kNotLoaded) {
+    const std::string soundfont = FindSoundfont(options_.soundfont);
+    if (soundfont.empty()) {
+      std::fprintf(stderr,
+                   "tumu: no soundfont, so MIDI music is silent: give one with --soundfont FILE or "
+                   "SDL_SOUNDFONTS, or install a GM soundfont (timgm6mb-soundfont)\n");
+      synth_state_ = Synth::kUnavailable;
+    } else if (!IsFile(soundfont)) {
+      SaySoundfontUnusable(soundfont);
+      synth_state_ = Synth::kUnavailable;
+    } else {
+      synth_state_ = Synth::kLoading;
+      soundfont_loader_ = std::thread([this, soundfont] { LoadSoundfont(soundfont); });
+    }
   }
+  return synth_state_ != Synth::kUnavailable;
+}
+
+void SdlAudio::LoadSoundfont(const std::string& soundfont) {
   QuietFluidSynth();
-  fluid_settings_ = new_fluid_settings();
-  fluid_settings_setnum(fluid_settings_, "synth.sample-rate", kSampleRate);
-  synth_ = fluid_settings_ != nullptr ? new_fluid_synth(fluid_settings_) : nullptr;
-  if (synth_ == nullptr || fluid_synth_sfload(synth_, soundfont.c_str(), 1) == FLUID_FAILED) {
-    std::fprintf(stderr,
-                 "tumu: cannot load the soundfont %s, so MIDI music is silent: give another with "
-                 "--soundfont FILE\n",
-                 soundfont.c_str());
+  fluid_settings_t* settings = new_fluid_settings();
+  if (settings != nullptr) fluid_settings_setnum(settings, "synth.sample-rate", kSampleRate);
+  fluid_synth_t* synth = settings != nullptr ? new_fluid_synth(settings) : nullptr;
+  const bool loaded = synth != nullptr && fluid_synth_sfload(synth, soundfont.c_str(), 1) != FLUID_FAILED;
+  if (!loaded) SaySoundfontUnusable(soundfont);
+  const std::lock_guard lock(midi_mutex_);
+  fluid_settings_ = settings;
+  synth_ = synth;
+  synth_state_ = loaded ? Synth::kReady : Synth::kUnavailable;
+  // Without a soundfont the waiting piece is left for State() to play silently.
+  if (loaded && waiting_piece_) {
+    if (!StartPlayer(waiting_piece_->bytes, waiting_piece_->offset, waiting_piece_->size)) {
+      midi_length_us_ = 0;  // over at once
+    }
+    waiting_piece_.reset();
+  }
+}
+
+bool SdlAudio::StartPlayer(const std::vector<std::uint8_t>& bytes, std::size_t offset,
+                           std::size_t size) {
+  player_ = new_fluid_player(synth_);
+  if (player_ == nullptr ||
+      fluid_player_add_mem(player_, bytes.data() + offset, size) != FLUID_OK ||
+      fluid_player_play(player_) != FLUID_OK) {
+    if (player_ != nullptr) delete_fluid_player(player_);
+    player_ = nullptr;
     return false;
   }
-  synth_state_ = Synth::kReady;
   return true;
 }
 
 bool SdlAudio::PlayMidi(const std::string& path, std::string* problem) {
   const std::unique_ptr<FileSource> file = FileSource::Open(path, problem);
   if (!file) return false;
-  const auto bytes = ReadAll(*file, kLargestMidiFile, problem);
+  auto bytes = ReadAll(*file, kLargestMidiFile, problem);
   if (!bytes) return false;
   const auto midi = ReadMidiInfo(*bytes, problem);
   if (!midi) return false;
   const std::lock_guard lock(midi_mutex_);
-  player_ = new_fluid_player(synth_);
-  if (player_ == nullptr ||
-      fluid_player_add_mem(player_, bytes->data() + midi->smf_offset, midi->smf_size) != FLUID_OK ||
-      fluid_player_play(player_) != FLUID_OK) {
-    *problem = "the synthesizer cannot play it";
-    if (player_ != nullptr) delete_fluid_player(player_);
-    player_ = nullptr;
-    return false;
-  }
   midi_length_us_ = midi->length_us;
   midi_frames_ = 0;
+  if (synth_state_ == Synth::kLoading) {
+    waiting_piece_ = WaitingPiece{std::move(*bytes), midi->smf_offset, midi->smf_size};
+    return true;
+  }
+  if (!StartPlayer(*bytes, midi->smf_offset, midi->smf_size)) {
+    *problem = "the synthesizer cannot play it";
+    return false;
+  }
   return true;
 }
 
@@ -357,8 +395,19 @@ ChannelState SdlAudio::State(SoundChannel channel) {
     case SoundChannel::kLoop:
       return Mix_Playing(kLoopMix) ? ChannelState::kPlaying : ChannelState::kStopped;
     case SoundChannel::kMidi: {
-      const std::lock_guard lock(midi_mutex_);
-      const bool ended = fluid_player_get_status(player_) == FLUID_PLAYER_DONE ||
+      std::unique_lock lock(midi_mutex_);
+      if (waiting_piece_) {
+        if (synth_state_ == Synth::kLoading) return ChannelState::kPlaying;
+        // The soundfont would not load: the piece goes on silently, for as long as it lasts.
+        waiting_piece_.reset();
+        lock.unlock();
+        open_[i] = false;
+        std::string problem;
+        on_silent_[i] = silent_.Play(channel, midi_path_, midi_repeat_, &problem);
+        return on_silent_[i] ? silent_.State(channel) : ChannelState::kStopped;
+      }
+      const bool ended = player_ == nullptr ||
+                         fluid_player_get_status(player_) == FLUID_PLAYER_DONE ||
                          midi_frames_ * 1000000 / kSampleRate >= midi_length_us_;
       return ended ? ChannelState::kStopped : ChannelState::kPlaying;
     }
@@ -387,11 +436,16 @@ void SdlAudio::Close(SoundChannel channel) {
       break;
     case SoundChannel::kMidi: {
       const std::lock_guard lock(midi_mutex_);
-      fluid_player_stop(player_);
-      delete_fluid_player(player_);
-      player_ = nullptr;
-      fluid_synth_all_sounds_off(synth_, -1);
-      fluid_synth_system_reset(synth_);
+      waiting_piece_.reset();
+      if (player_ != nullptr) {
+        fluid_player_stop(player_);
+        delete_fluid_player(player_);
+        player_ = nullptr;
+      }
+      if (synth_state_ == Synth::kReady) {
+        fluid_synth_all_sounds_off(synth_, -1);
+        fluid_synth_system_reset(synth_);
+      }
       break;
     }
     case SoundChannel::kCd:

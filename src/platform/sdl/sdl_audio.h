@@ -16,7 +16,9 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -73,7 +75,12 @@ class SdlAudio final : public Audio {
   bool Sounding();
   Mix_Chunk* LoadChunk(const std::string& path, std::string* problem);
   bool PlayMidi(const std::string& path, std::string* problem);
-  bool LoadSoundfont();
+  // Whether MIDI can be heard: the soundfont is ready, or loading (begun here the first time).
+  bool SoundfontUsable();
+  // On the loader's thread: loads the soundfont, then starts the piece that waited for it.
+  void LoadSoundfont(const std::string& soundfont);
+  // Under midi_mutex_, with the synthesizer ready.
+  bool StartPlayer(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t size);
   bool StartNextTrack(std::string* problem);
   static void SDLCALL MixMidi(void* self, Uint8* stream, int length);
 
@@ -99,14 +106,25 @@ class SdlAudio final : public Audio {
   std::unique_ptr<Mix_Music, MusicFree> track_;
   std::deque<std::string> tracks_to_come_;
 
-  // MIDI: the synthesizer lives as long as the backend; a player per piece. The device's thread
-  // renders it, so the player and synthesizer are only touched under midi_mutex_.
-  enum class Synth { kNotLoaded, kReady, kUnavailable };
+  // MIDI: the synthesizer lives as long as the backend; a player per piece. Loading a soundfont
+  // takes a tenth of a second or more, so it loads on a thread of its own the first time a piece
+  // plays, and the game goes on drawing meanwhile; the piece starts when the soundfont is ready.
+  // The device's thread renders the music, so what follows is only touched under midi_mutex_.
+  enum class Synth { kNotLoaded, kLoading, kReady, kUnavailable };
+  std::mutex midi_mutex_;
+  std::thread soundfont_loader_;
   Synth synth_state_ = Synth::kNotLoaded;
   fluid_settings_t* fluid_settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;
-  std::mutex midi_mutex_;
+  struct WaitingPiece {
+    std::vector<std::uint8_t> bytes;
+    std::size_t offset = 0;
+    std::size_t size = 0;
+  };
+  std::optional<WaitingPiece> waiting_piece_;  // asked for while the soundfont loads
+  std::string midi_path_;                      // the piece playing, to play silently instead
+  bool midi_repeat_ = false;
   // The piece is over for a listener once its length has been rendered; the player itself
   // reports the end only after the last notes had two seconds to fade.
   std::uint64_t midi_length_us_ = 0;

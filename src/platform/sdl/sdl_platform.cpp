@@ -1,12 +1,32 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <glob.h>
 
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/sdl/quiet_stderr.h"
 
 namespace tumu {
+
+namespace {
+
+// Whether OpenGL would run on a graphics device: a render node of the kernel's DRM, or NVIDIA's
+// own driver. Without one, mesa draws OpenGL on the processor.
+bool HasGraphicsDevice() {
+  const char* forced = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+  if (forced != nullptr && *forced != '\0' && std::string_view(forced) != "0") return false;
+  for (const char* pattern : {"/dev/dri/renderD*", "/dev/nvidia[0-9]*"}) {
+    glob_t found{};
+    const bool any = ::glob(pattern, 0, nullptr, &found) == 0 && found.gl_pathc > 0;
+    ::globfree(&found);
+    if (any) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std::string* error) {
   // The window's close button is the game's close request; SDL's own quit event is kept for
@@ -19,6 +39,14 @@ std::unique_ptr<SdlPlatform> SdlPlatform::Create(const SdlOptions& options, std:
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_APP_NAME, "tumu");
+  // OpenGL on the processor (mesa's llvmpipe) takes a third of a second to start, for loading
+  // LLVM and compiling its shaders, and then scales one 640x480 picture no better than SDL's own
+  // software renderer, which starts at once. The variables SDL_RENDER_DRIVER and
+  // SDL_FRAMEBUFFER_ACCELERATION still choose, as hints from the environment outrank these.
+  if (!HasGraphicsDevice()) {
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
   if (!StartVideo(options.verbose, error)) {
     SDL_Quit();
     return nullptr;
