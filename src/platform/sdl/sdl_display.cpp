@@ -91,7 +91,15 @@ bool SdlDisplay::Open(const WindowConfig& config, std::string* error) {
 }
 
 bool SdlDisplay::CreateTexture(std::string* error) {
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+  texture_format_ = SDL_PIXELFORMAT_RGB565;
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+    const Uint32 window_format = SDL_GetWindowPixelFormat(window_);
+    if (window_format != SDL_PIXELFORMAT_UNKNOWN && !SDL_ISPIXELFORMAT_INDEXED(window_format)) {
+      texture_format_ = window_format;
+    }
+  }
+  texture_ = SDL_CreateTexture(renderer_, texture_format_, SDL_TEXTUREACCESS_STREAMING,
                                kScreenWidth, kScreenHeight);
   if (texture_ == nullptr) {
     *error = std::string("cannot make the screen texture: ") + SDL_GetError();
@@ -134,8 +142,16 @@ void SdlDisplay::Refresh() {
 
 void SdlDisplay::Upload() {
   if (texture_ == nullptr) return;
-  SDL_UpdateTexture(texture_, nullptr, shown_.row(0),
-                    shown_.pitch() * static_cast<int>(sizeof(std::uint16_t)));
+  const int pitch = shown_.pitch() * static_cast<int>(sizeof(std::uint16_t));
+  if (texture_format_ == SDL_PIXELFORMAT_RGB565) {
+    SDL_UpdateTexture(texture_, nullptr, shown_.row(0), pitch);
+    return;
+  }
+  const int converted_pitch = kScreenWidth * SDL_BYTESPERPIXEL(texture_format_);
+  converted_.resize(static_cast<std::size_t>(converted_pitch) * kScreenHeight);
+  SDL_ConvertPixels(kScreenWidth, kScreenHeight, SDL_PIXELFORMAT_RGB565, shown_.row(0), pitch,
+                    texture_format_, converted_.data(), converted_pitch);
+  SDL_UpdateTexture(texture_, nullptr, converted_.data(), converted_pitch);
 }
 
 FrameLayout SdlDisplay::Layout() const {

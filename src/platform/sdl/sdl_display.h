@@ -99,6 +99,11 @@ class SdlDisplay : public Display {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  // The texture holds 5-6-5 pixels for a renderer on a graphics device. SDL's software renderer
+  // scales quickly only between surfaces of one format, so for it the texture takes the window's
+  // format and each frame is converted when it is uploaded.
+  Uint32 texture_format_ = SDL_PIXELFORMAT_RGB565;
+  std::vector<std::uint8_t> converted_;
   Surface565 last_frame_;
   Surface565 shown_;
   FrameOverlay* overlay_ = nullptr;
