@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tumu {
@@ -36,6 +39,33 @@ struct Rgb {
 std::uint16_t ColorToPixel(const PixelFormat& format, int red, int green, int blue);
 // The 8-bit colour of a pixel, each channel scaled by 255 / its maximum, truncating.
 Rgb PixelToColor(const PixelFormat& format, std::uint16_t pixel);
+
+// The allocator of pixel memory: it comes zeroed from calloc and new pixels are left as they are,
+// rather than written with zeros one by one. A large block then stays the kernel's zero pages until
+// it is drawn on, so a surface that the game never uses costs neither time nor memory. Growing a
+// vector within its capacity would leave stale values, so pixel vectors are only made at their
+// size or fully overwritten after a resize.
+template <class T>
+struct ZeroedAllocator {
+  using value_type = T;
+  ZeroedAllocator() = default;
+  template <class U>
+  explicit ZeroedAllocator(const ZeroedAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    if (void* memory = std::calloc(n, sizeof(T))) return static_cast<T*>(memory);
+    throw std::bad_alloc();
+  }
+  void deallocate(T* memory, std::size_t) { std::free(memory); }
+  template <class U>
+  void construct(U* place) {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+  friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
+};
 
 class Surface565 {
  public:
@@ -87,7 +117,7 @@ class Surface565 {
   int width_ = 0;
   int height_ = 0;
   int pitch_ = 0;
-  std::vector<std::uint16_t> pixels_;
+  std::vector<std::uint16_t, ZeroedAllocator<std::uint16_t>> pixels_;
   std::optional<std::uint16_t> color_key_;
   bool written_ = true;
 };
